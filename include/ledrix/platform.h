@@ -1,0 +1,35 @@
+// The small platform layer the library runs on: the per-user folder, the
+// clock, and the notification sink that stands in for a message box.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "ledrix/date.h"
+#include "ledrix/export.h"
+
+namespace ledrix {
+
+/// Receives every message the library shows the user (the deposit
+/// predictor's capacity warning, a failed report write, ...).
+using NotificationSink = std::function<void(const std::string& text)>;
+
+/// Installs `sink` (an empty function restores the default, which writes the
+/// text and a newline on standard error). Returns the previous sink.
+LEDRIX_API NotificationSink SetNotificationSink(NotificationSink sink);
+/// Shows `text` through the installed sink.
+LEDRIX_API void Notify(const std::string& text);
+
+/// The per-user folder as text: the value of "AppData" (empty when unset),
+/// a backslash and "Ordane Software\Ledrix\", and one more backslash.
+LEDRIX_API std::string UserFolderText();
+/// Turns a folder or file text with backslashes into a POSIX path
+/// (backslash to slash, runs of separators folded to one). An empty
+/// "AppData" therefore puts the folder under the root.
+LEDRIX_API std::string NativePath(const std::string& text);
+
+/// Today's local date, and the local time as "HH:MM:SS".
+LEDRIX_API Date LocalToday();
+LEDRIX_API std::string LocalTimeText();
+
+}  // namespace ledrix
