@@ -25,7 +25,7 @@ LEDRIX_API bool RoundTo(double& value, std::uint16_t decimals);
 
 /// Money text: "%0.2lf" of the magnitude with thousands separators and a
 /// leading '-' when the value is below -0.009; the empty text above
-/// 999,999,999,999.00. The buffer needs 19 bytes.
+/// 999,999,999,999.00. The buffer needs 20 bytes.
 LEDRIX_API void FormatAmount(char* buffer, double value);
 /// FormatAmount, then RightJustify in `width`.
 LEDRIX_API void FormatAmountRight(char* buffer, double value, int width);

@@ -19,7 +19,9 @@
 // year component. A date built from parts outside that range, and any
 // arithmetic whose result would leave it (`operator+`, the month and
 // business-day moves), gives no date instead of wrapping into a wrong real
-// date. `IsValid` is true exactly for serials 1 to `LastSerial`.
+// date. `IsValid` is true exactly for serials 1 to `LastSerial`; 1 January
+// 1980 is serial 0, itself a no date. Every operation on a no date (65535 or
+// 0) gives no date, the weekday moves included.
 #pragma once
 
 #include <cstdint>
@@ -106,7 +108,8 @@ struct LEDRIX_API Date {
   /// The last day of the month after the quarter: the quarterly return's
   /// due date before any weekend move.
   void SetQuarterReturnDue(int q);
-  /// Previous quarter's end < this date <= quarter q's end.
+  /// Previous quarter's end < this date <= quarter q's end; for a negative q,
+  /// any serial above 0.
   bool IsInQuarter(int q) const;
 
   // --- text ---------------------------------------------------------------

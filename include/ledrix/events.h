@@ -78,8 +78,9 @@ struct LEDRIX_API Event {
   unsigned char HostBytes[76];  ///< the host's; Clear zeroes them
 
   /// The host's form code for the sort: 5 and 6 select the alternative
-  /// same-date order. One value per thread.
-  static thread_local int CurrentForm;
+  /// same-date order. One value per thread. (constinit: constant-initialized,
+  /// so other translation units reach it without a thread-local init wrapper.)
+  static constinit thread_local int CurrentForm;
 
   Event() : Type(-1), HostTag(0) { Clear(); }
 

@@ -75,10 +75,11 @@ class LEDRIX_API Holiday {
   std::string FilePath() const;
 
   /// The process-wide loaded calendar. It is loaded (and the file rewritten)
-  /// once, and again only when the holiday file's identity (size,
-  /// modification time, inode) changes, so the due-date pass can ask for it
-  /// on every allocation method without touching the disk. Safe to call from
-  /// several threads; the calendar returned is never modified.
+  /// once, and again only when the holiday file's identity (its path, which
+  /// follows "AppData", existence, size, modification time, inode) changes,
+  /// so the due-date pass can ask for it on every allocation method at the
+  /// cost of one stat(). Safe to call from several threads; the calendar
+  /// returned is never modified.
   static std::shared_ptr<const Holiday> Shared();
 
  private:

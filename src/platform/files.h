@@ -1,0 +1,56 @@
+// File access on integer descriptors, file identity and atomic rewrites: the
+// little of the operating system the library's own files need (the holiday
+// file, the rate table, the statistics file and the report files).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace ledrix::platform {
+
+/// Opens an existing file for reading; -1 when it cannot be opened.
+int OpenForRead(const std::string& path);
+/// Opens for writing: created when missing, truncated; -1 on failure.
+int OpenForWrite(const std::string& path);
+/// Opens for reading and writing, created when missing, not truncated.
+int OpenForReadWrite(const std::string& path);
+
+/// Reads up to `size` bytes (retrying short reads until end of file);
+/// returns the bytes read, or -1 on an input error.
+long ReadFile(int fd, void* buffer, std::size_t size);
+/// Writes all `size` bytes unless an error stops it; returns the bytes
+/// written, or -1 when nothing could be written.
+long WriteFile(int fd, const void* data, std::size_t size);
+int CloseFile(int fd);
+/// lseek: `whence` is SEEK_SET, SEEK_CUR or SEEK_END. Returns the new
+/// offset or -1.
+long long SeekFile(int fd, long long offset, int whence);
+/// The length of an open file, or -1.
+long long FileLength(int fd);
+
+/// Whether `path` names an existing folder.
+bool FolderExists(const std::string& path);
+
+/// What tells one version of a file from another: a rewrite by rename gives
+/// a new inode, an edit in place a new size or modification time.
+struct FileIdentity {
+  std::string path;
+  bool exists = false;
+  long long size = 0;
+  std::int64_t mtimeNanoseconds = 0;
+  std::uint64_t device = 0;
+  std::uint64_t inode = 0;
+
+  friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+};
+FileIdentity IdentityOf(const std::string& path);
+
+/// Replaces the file at `path` with `size` bytes of `data`: written to a new
+/// file in the same folder, flushed to disk, then renamed over `path`, so the
+/// old content stays whole until the new one is complete. Returns true when
+/// the new content is in place; on failure the old file is untouched and no
+/// temporary file is left behind.
+bool WriteFileAtomically(const std::string& path, const void* data, std::size_t size);
+
+}  // namespace ledrix::platform
