@@ -11,6 +11,7 @@
 //     -> deposit  600.00 on 02-20-05, balance   0.00  (5 days late: 2%)
 #pragma once
 
+#include <cstddef>
 #include <vector>
 
 #include "ledrix/date.h"
