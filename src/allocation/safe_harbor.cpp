@@ -1,0 +1,204 @@
+// The 98% / $100 safe harbor. A liability deposited on time and short by no
+// more than the larger of $100 or 2% of it moves its shortfall ("pushes" it)
+// to the catch-up liability of its month; the catch-up liability is paid by
+// later deposits and priced against its own due date, the make-up date.
+#include "allocation/safe_harbor.h"
+
+#include <algorithm>
+
+#include "compute/liability_slots.h"
+#include "ledrix/compute.h"
+#include "ledrix/liability.h"
+
+namespace ledrix {
+
+namespace {
+
+/// 1 - 0.98 as the double nearest to it: the 2% allowance.
+constexpr double kAllowanceFactor = 0.020000000000000018;
+/// Rounding slack of the 2% test.
+constexpr double kAllowanceSlack = 0.01;
+/// A shortfall of $100 or less always qualifies.
+constexpr double kSmallShortfall = 100.009;
+/// Liabilities of $100 or less go to catch-up at once.
+constexpr double kSmallLiability = 100.0;
+/// An amount under a cent is gone.
+constexpr double kCent = 0.01;
+
+bool HasPieceAfterDueDate(const CLiability* liability) {
+  for (const CDeposit* d = liability->Next; d != nullptr; d = d->Next) {
+    if (d->Date > liability->Date) return true;
+  }
+  return false;
+}
+
+CDeposit* FirstPieceOfDeposit(const CLiability* liability, int depositNumber) {
+  for (CDeposit* d = liability->Next; d != nullptr; d = d->Next) {
+    if (d->DepositNumber == depositNumber) return d;
+  }
+  return nullptr;
+}
+
+/// Appends a copy of `piece` (all fields but the link) to the chain.
+CDeposit* AppendCopy(CLiability* liability, const CDeposit* piece) {
+  CDeposit* copy = liability->AddDeposit();
+  if (copy == nullptr) return nullptr;
+  *copy = *piece;
+  copy->Next = nullptr;
+  return copy;
+}
+
+/// Gives money that catch-up liability `k` received through `piece` back to
+/// the 98% liabilities of its month that the piece pays on time. With
+/// `copyPieces`, a piece also lands as a copy on a liability it did not pay.
+void ReturnPieceToLiabilities(CCompute& c, int k, CLiability* catchup, CDeposit* piece,
+                              bool copyPieces) {
+  for (int i = 0; i < detail::RegularSlotCount(c) && c.Liabilities[i] != nullptr; ++i) {
+    CLiability* liability = c.Liabilities[i];
+    if (!liability->Applied98) continue;
+    const int slot = c.CatchupIndex(liability);
+    if (slot < k) continue;
+    if (slot > k) return;
+    if (piece->Date > liability->Date) continue;
+
+    double shortfall = Cents(liability->Amount - liability->TotalPayments());
+    if (CDeposit* same = FirstPieceOfDeposit(liability, piece->DepositNumber)) {
+      const double moved = std::min(piece->Amount, shortfall);
+      shortfall = Cents(shortfall - moved);
+      same->Amount = Cents(same->Amount + moved);
+      piece->Amount = Cents(piece->Amount - moved);
+      catchup->Amount = Cents(catchup->Amount - moved);
+    }
+    if (shortfall < kCent) {
+      liability->Applied98 = 0;
+      continue;
+    }
+    if (piece->Amount < kCent) return;
+    if (!copyPieces) continue;
+
+    CDeposit* copy = AppendCopy(liability, piece);
+    if (copy == nullptr) return;
+    if (shortfall > piece->Amount) {
+      shortfall = Cents(shortfall - piece->Amount);
+      catchup->Amount = Cents(catchup->Amount - piece->Amount);
+      piece->Amount = 0.0;
+      if (shortfall < kCent) return;
+    } else {
+      catchup->Amount = Cents(catchup->Amount - shortfall);
+      piece->Amount = Cents(piece->Amount - shortfall);
+      copy->Amount = Cents(shortfall);
+      return;
+    }
+  }
+}
+
+/// Unlinks and frees the pieces of less than a cent.
+void DropEmptyPieces(CLiability* catchup) {
+  CDeposit* previous = catchup;
+  while (CDeposit* piece = previous->Next) {
+    if (piece->Amount < kCent) {
+      previous->Next = piece->Next;
+      delete piece;
+    } else {
+      previous = piece;
+    }
+  }
+}
+
+}  // namespace
+
+CLiability* CatchupLiabilityOf(CCompute& compute, CLiability* liability) {
+  const int k = compute.CatchupIndex(liability);
+  if (k < 0 || k >= detail::CatchupSlotCount(compute)) return nullptr;
+  return compute.CatchupLiabilities[k];
+}
+
+bool PushIfPaidLate(CCompute& compute, CLiability* liability, Date paid) {
+  if (paid <= liability->Date || !liability->Qualifies98()) return false;
+  compute.PushToCatchup(liability, 0.0);
+  return liability->Applied98 != 0;
+}
+
+int CLiability::Qualifies98() {
+  if (Catchup || Applied98) return 0;
+  const CDeposit* last = GetFinalDeposit();
+  if (last != nullptr && last->Date > Date) return 0;
+  const double balance = RealBalance();
+  const double base = GetNAAmount();  // the liability net of credits
+  if (base < kAmountPresent || balance < kAmountPresent) return 0;
+  if (base * kAllowanceFactor >= balance - kAllowanceSlack) return 1;
+  return balance <= kSmallShortfall ? 1 : 0;
+}
+
+int C941Compute::CanDo98(CLiability* liability, Event* /*event*/, double amount) {
+  if (liability->Catchup || HasPieceAfterDueDate(liability)) return 0;
+  const double limit100 = liability->Amount - 100.0;
+  const double limit98 = liability->Amount * 0.98;
+  const double paid = liability->TotalPayments() + amount;
+  if (paid < limit100 && paid < limit98) return 0;
+  // Up to $5,000 the $100 rule allows more than 2%.
+  return limit98 >= limit100 ? 100 : 98;
+}
+
+int C940Compute::CanDo98(CLiability* /*liability*/, Event* /*event*/, double /*amount*/) {
+  return 0;
+}
+
+int CCompute::CatchupIndex(CLiability* liability) {
+  const Date start = FirstDayOfPeriod();
+  int months = liability->Date.Month() - start.Month();
+  if (months < 0) months += 12;
+  if (liability->Date.Year() != start.Year()) months += 12;
+  // The last slot takes every later month.
+  return months >= CatchupSlots ? CatchupSlots - 1 : months;
+}
+
+void CCompute::PushToCatchup(CLiability* liability, double amount) {
+  CLiability* catchup = CatchupLiabilityOf(*this, liability);
+  if (catchup == nullptr) return;  // no catch-up liability: the shortfall stays unpaid here
+  liability->Applied98 = 1;
+  catchup->Amount = Cents(catchup->Amount + (amount > 0.0 ? amount : liability->Balance));
+  catchup->Balance = catchup->Amount;
+  liability->Balance = 0.0;
+}
+
+void C940Compute::PushToCatchup(CLiability* /*liability*/, double /*amount*/) {}
+
+void CCompute::Undo98(CLiability* liability) {
+  if (!liability->Applied98) return;
+  CLiability* catchup = CatchupLiabilityOf(*this, liability);
+  if (catchup == nullptr) return;  // nothing was pushed anywhere to take back
+  const double shortfall = liability->RealBalance();
+  catchup->Amount = Cents(catchup->Amount - shortfall);
+  catchup->Balance = Cents(catchup->Balance - shortfall);
+  liability->Balance = Cents(shortfall);
+  liability->Applied98 = 0;
+}
+
+void CCompute::Push100PeriodAmounts() {
+  for (int i = 0; i < detail::RegularSlotCount(*this); ++i) {
+    CLiability* liability = Liabilities[i];
+    if (liability != nullptr && liability->Amount <= kSmallLiability) {
+      PushToCatchup(liability, 0.0);
+    }
+  }
+}
+
+void C940Compute::Push100PeriodAmounts() {}
+
+void CAnnCompute::Push100PeriodAmounts() {}
+
+void CCompute::RemoveExtraCUs() {
+  for (int pass = 0; pass < 2; ++pass) {
+    for (int k = 0; k < detail::CatchupSlotCount(*this) && CatchupLiabilities[k] != nullptr; ++k) {
+      CLiability* catchup = CatchupLiabilities[k];
+      for (CDeposit* piece = catchup->Next; piece != nullptr; piece = piece->Next) {
+        ReturnPieceToLiabilities(*this, k, catchup, piece, pass == 1);
+        if (piece->Amount < kCent) break;
+      }
+      DropEmptyPieces(catchup);
+    }
+  }
+}
+
+}  // namespace ledrix

@@ -1,0 +1,27 @@
+// Shared pieces of the deposit application, the safe harbor and the deposit
+// penalty (library-internal).
+#pragma once
+
+#include "ledrix/amounts.h"
+#include "ledrix/compute.h"
+
+namespace ledrix {
+
+/// An amount counts as present above this.
+constexpr double kAmountPresent = 0.009;
+
+/// `value` rounded to cents.
+inline double Cents(double value) {
+  RoundTo(value, 2);
+  return value;
+}
+
+/// The catch-up liability that takes the liability's shortfall, or null when
+/// the form keeps none for its month.
+CLiability* CatchupLiabilityOf(CCompute& compute, CLiability* liability);
+
+/// Pushes the liability's shortfall to its catch-up liability when `paid`
+/// is after its due date and the safe harbor holds; true when it was pushed.
+bool PushIfPaidLate(CCompute& compute, CLiability* liability, Date paid);
+
+}  // namespace ledrix
