@@ -19,6 +19,7 @@
 // 10 = 944.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "ledrix/date.h"
@@ -93,9 +94,22 @@ class LEDRIX_API CCompute {
   int IRSDirection = 0;  ///< 0 none, 1 old IRS rule kept, 2 new IRS rule kept
   std::string HeaderVersion;
   double DeferredAmount = 0.0;
+  /// Build the liabilities once while their inputs (events, schedule,
+  /// quarter, form and slots, return due date, holiday calendar) stay the
+  /// same, and start each allocation method from a copy; false rebuilds them
+  /// from the events for every method.
+  bool UseLiabilityCache = true;
+  /// Changes whenever the event list may have been replaced (SetEvents, the
+  /// deferral event) and at the start of every Penalty run; what was derived
+  /// from the whole event array and the holiday file is looked at again then.
+  /// A host that writes Events directly and then runs the steps of Penalty
+  /// itself increments it.
+  std::uint32_t EventsGeneration = 0;
+  /// The liabilities of the last rebuild and what they were built from.
+  std::shared_ptr<class LiabilityCache> CachedLiabilities;
 
   /// The events whose liabilities are being sorted, per thread.
-  static thread_local Event* pEvents;
+  static constinit thread_local Event* pEvents;
 
   CCompute();
   CCompute(const CCompute&) = delete;

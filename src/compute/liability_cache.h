@@ -1,0 +1,104 @@
+// The liabilities of one rebuild, kept so that the allocation methods of a
+// search start from copies instead of rebuilding the same liabilities from
+// the same events 258 times.
+//
+// A copy is served only while everything the rebuild read is unchanged: the
+// used events byte for byte, the form and slot counts, the quarter, the
+// depositor schedule, the return due date, the start date and the push of
+// small amounts, on every call; the holiday calendar in force whenever the
+// object's EventsGeneration moves on (a new event list, a new Penalty run).
+// A copy stands for the whole rebuild, its virtual steps included
+// (FreeLiabilities, CumulateLiabilities, SetDueDates, SortLiabilities,
+// Push100PeriodAmounts): a host whose overrides of them depend on anything
+// else turns UseLiabilityCache off.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "ledrix/compute.h"
+#include "ledrix/holiday.h"
+
+namespace ledrix {
+
+/// One past the last slot of `slots[0 .. count)` that holds a liability. The
+/// empty tail (most of a year's slots) is skipped eight slots at a time.
+inline int OccupiedEnd(CLiability* const* slots, int count) {
+  while (count >= 8) {
+    std::uintptr_t held = 0;
+    for (int i = count - 8; i < count; ++i) held |= reinterpret_cast<std::uintptr_t>(slots[i]);
+    if (held != 0) break;
+    count -= 8;
+  }
+  while (count > 0 && slots[count - 1] == nullptr) --count;
+  return count;
+}
+
+/// What a rebuild writes on the compute object besides the liabilities.
+/// While a rebuild is recorded its fields hold marks that no rebuild writes,
+/// so that afterwards each field tells whether the rebuild wrote it.
+class RebuildOutputs {
+ public:
+  /// Marks the fields of `compute`, keeping their values here.
+  static RebuildOutputs MarkBefore(CCompute& compute);
+  /// After the rebuild: records the fields it wrote; the others get their
+  /// values back.
+  void CollectAfter(CCompute& compute);
+  /// Writes the recorded values into the fields the rebuild wrote.
+  void ApplyTo(CCompute& compute) const;
+
+ private:
+  int excessAdjustments_ = 0;
+  int had100000Liability_ = 0;
+  Date cumulateStartDate_;
+  bool wroteExcessAdjustments_ = false;
+  bool wroteHad100000Liability_ = false;
+  bool wroteCumulateStartDate_ = false;
+};
+
+/// What a rebuild reads, apart from the events and the holiday calendar.
+struct RebuildInputs {
+  int Form;
+  int Quarter;
+  int ComputeMethod;
+  int LiabilitySlots;
+  int CatchupSlots;
+  int PushSmall;
+  Date DueDate;
+  Date StartDate;
+
+  static RebuildInputs Of(const CCompute& compute, int pushSmall);
+  friend bool operator==(const RebuildInputs&, const RebuildInputs&) = default;
+};
+
+class LiabilityCache {
+ public:
+  /// Puts copies of the stored liabilities in the object's slots, with the
+  /// rebuild's other outputs, when nothing they were built from has changed.
+  /// False otherwise (or when a copy could not be made): rebuild then.
+  bool Restore(CCompute& compute, int pushSmall);
+  /// Keeps copies of the liabilities a rebuild with `pushSmall` and
+  /// `calendar` left in the object, and its other outputs. False when a copy
+  /// could not be made: drop the cache then.
+  bool Store(const CCompute& compute, int pushSmall, std::shared_ptr<const Holiday> calendar,
+             const RebuildOutputs& outputs);
+  /// The slots of every record of the event array that holds a dated event
+  /// (a valid date and a type), in slot order, while the cache is current for
+  /// the object's events; null otherwise.
+  const std::vector<std::int16_t>* DatedEventSlots(const CCompute& compute) const;
+
+ private:
+  bool SameEvents(const CCompute& compute) const;
+
+  std::uint32_t generation_ = 0;  ///< EventsGeneration last checked in full
+  RebuildInputs inputs_{};
+  std::vector<Event> events_;  ///< the used events
+  std::vector<std::int16_t> datedSlots_;
+  std::shared_ptr<const Holiday> calendar_;  ///< held, so its identity stays unique
+  std::vector<std::unique_ptr<CLiability>> regular_;
+  std::vector<std::unique_ptr<CLiability>> catchups_;
+  RebuildOutputs outputs_;
+};
+
+}  // namespace ledrix

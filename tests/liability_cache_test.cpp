@@ -1,0 +1,186 @@
+// The liability cache: starting every allocation method from a copy of the
+// liabilities gives, to the bit, what rebuilding them from the events for
+// every method gives; and the copy is dropped whenever something the
+// liabilities are built from changes.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <random>
+#include <vector>
+
+#include "ledrix/ledrix.h"
+#include "support/generated_returns.h"
+#include "support/returns.h"
+
+namespace ledrix {
+namespace {
+
+using testing::D;
+using testing::GenerateReturn;
+using testing::ResultText;
+
+/// Returns whose rebuild does more than cumulate: a due date moved past a
+/// holiday, a monthly depositor reaching $100,000 (liabilities merged, the
+/// flag set), a credit larger than the liabilities, a deferral.
+std::vector<testing::GeneratedReturn> CraftedReturns() {
+  std::vector<testing::GeneratedReturn> returns;
+  auto add = [&](int quarter, int schedule, const char* computeDate) -> C941Doc& {
+    returns.push_back({testing::MakeDoc(1, quarter, schedule), D(computeDate)});
+    return *returns.back().doc;
+  };
+  // Sat 12/19/09 is due Fri 12/25/09, Christmas: Mon 12/28/09.
+  C941Doc& christmas = add(119, 1, "03/31/10");
+  testing::AddEvent(christmas, LIABILITY, "12/19/09", 8000.0);
+  testing::AddEvent(christmas, DEPOSIT, "12/28/09", 7900.0);
+  testing::AddEvent(christmas, LIABILITY, "12/12/09", 5000.0);
+  testing::AddEvent(christmas, DEPOSIT, "12/21/09", 5000.0);
+  // 60,000.00 on Thu 05/05/05 and 50,000.00 on Thu 05/12/05.
+  C941Doc& large = add(101, 0, "09/30/05");
+  testing::AddEvent(large, LIABILITY, "04/15/05", 3000.0);
+  testing::AddEvent(large, LIABILITY, "05/05/05", 60000.0);
+  testing::AddEvent(large, LIABILITY, "05/12/05", 50000.0);
+  testing::AddEvent(large, LIABILITY, "06/10/05", 90.0);
+  testing::AddEvent(large, DEPOSIT, "05/13/05", 110000.0);
+  testing::AddEvent(large, DEPOSIT, "05/16/05", 3000.0);
+  C941Doc& credits = add(100, 0, "06/30/05");
+  testing::AddEvent(credits, LIABILITY, "01/14/05", 400.0);
+  testing::AddEvent(credits, ADJ_SS, "01/10/05", -4600.0);  // 200.00 more than both
+  testing::AddEvent(credits, LIABILITY, "02/14/05", 4000.0);
+  testing::AddEvent(credits, DEPOSIT, "03/10/05", 3500.0);
+  credits.DeferredAmount = 250.0;
+  return returns;
+}
+
+TEST(LiabilityCache, GivesTheResultsOfRebuildingForEveryMethod) {
+  std::vector<testing::GeneratedReturn> returns = CraftedReturns();
+  for (unsigned seed = 1; seed <= 60; ++seed) {
+    std::mt19937 rng(seed);
+    returns.push_back(GenerateReturn(rng));
+  }
+  for (size_t i = 0; i < returns.size(); ++i) {
+    C941Compute cached;
+    C941Compute plain;
+    plain.UseLiabilityCache = false;
+    returns[i].Compute(cached);
+    returns[i].Compute(plain);
+    ASSERT_EQ(ResultText(cached), ResultText(plain)) << "return " << i;
+  }
+}
+
+/// Runs the same host steps on an object with the cache and on one without,
+/// comparing every result after each step.
+class CachedAndPlain : public ::testing::Test {
+ protected:
+  CachedAndPlain() { plain.UseLiabilityCache = false; }
+
+  template <typename Step>
+  void Both(const char* what, Step step) {
+    step(cached);
+    step(plain);
+    EXPECT_EQ(ResultText(cached), ResultText(plain)) << what;
+  }
+  static void Rerun(C941Compute& c) { c.Penalty(0, 0, 0, -1); }
+
+  C941Compute cached;
+  C941Compute plain;
+};
+
+TEST_F(CachedAndPlain, InputsChangedBetweenComputations) {
+  std::mt19937 rng(11);
+  const testing::GeneratedReturn first = GenerateReturn(rng);
+  testing::GeneratedReturn second = GenerateReturn(rng);
+  second.doc->Form = first.doc->Form;
+  const std::vector<testing::GeneratedReturn> crafted = CraftedReturns();
+  const auto clearFlags = [](C941Compute& c) {
+    c.Had100000Liability = c.ExcessAdjustmentsFlag = 0;
+    Rerun(c);
+  };
+  Both("a return of $100,000", [&](C941Compute& c) { crafted[1].Compute(c); });
+  Both("flags cleared by the host", clearFlags);
+  EXPECT_EQ(cached.Had100000Liability, 1);
+  Both("credits beyond the liabilities", [&](C941Compute& c) { crafted[2].Compute(c); });
+  Both("flags cleared by the host", clearFlags);
+  EXPECT_EQ(cached.ExcessAdjustmentsFlag, 1);
+  Both("first return", [&](C941Compute& c) { first.Compute(c); });
+  Both("another return", [&](C941Compute& c) { second.Compute(c); });
+  Both("the same again", [&](C941Compute& c) { second.Compute(c); });
+  Both("schedule", [](C941Compute& c) {
+    c.SetComputeMethod(c.ComputeMethod == 0 ? 1 : 0);
+    Rerun(c);
+  });
+  Both("return due date", [](C941Compute& c) {
+    c.SetDueDate(c.Quarter + 1);
+    Rerun(c);
+  });
+  Both("quarter", [](C941Compute& c) {
+    c.SetQuarter(c.Quarter - 1);
+    Rerun(c);
+  });
+  Both("an event written in place", [](C941Compute& c) {
+    c.Events[0].Amount += 1234.56;
+    Rerun(c);
+  });
+  Both("a deposit past the end of the list", [](C941Compute& c) {
+    const int end = CountEvents(c.Events);
+    c.Events[end + 1] = c.Events[0];
+    c.Events[end + 1].Type = DEPOSIT;
+    Rerun(c);
+  });
+  Both("liability cache turned off", [](C941Compute& c) {
+    c.UseLiabilityCache = false;
+    Rerun(c);
+  });
+}
+
+TEST_F(CachedAndPlain, HolidayFileChangedBetweenComputations) {
+  // 2005 Q1, monthly: 10,000.00 on Fri 01/14 is due Tue 02/15 and paid on
+  // Wed 02/16: one day late, 2% = 200.00; with 02/15 a holiday it is due on
+  // 02/16 and on time.
+  auto doc = testing::MakeDoc(1, 100);
+  testing::AddEvent(*doc, LIABILITY, "01/14/05", 10000.0);
+  testing::AddEvent(*doc, DEPOSIT, "02/16/05", 10000.0);
+  const auto compute = [&](C941Compute& c) {
+    c.SetComputeDate(D("06/30/05"));
+    c.SetDueDate(100);
+    c.BasicCompute(doc.get(), 0, 0);
+  };
+  Both("without the holiday", compute);
+  EXPECT_DOUBLE_EQ(cached.GetPenalty(), 200.0);
+
+  Holiday calendar;
+  std::filesystem::create_directories(NativePath(calendar.Folder));
+  HolidayEntry& added = calendar.Entries[calendar.Count];
+  std::strcpy(added.Name, "Company Day");
+  added.Dates[0] = D("02/15/05");
+  ASSERT_EQ(calendar.Save(), 1);
+  Both("with 02/15/05 a holiday", [](C941Compute& c) { Rerun(c); });
+  EXPECT_DOUBLE_EQ(cached.GetPenalty(), 0.0);
+
+  added.Dates[0] = Date();
+  ASSERT_EQ(calendar.Save(), 1);
+  Both("holiday removed again", compute);
+  EXPECT_DOUBLE_EQ(cached.GetPenalty(), 200.0);
+}
+
+TEST(LiabilityCache, HostOverrideOfTheRebuildStillRunsForEveryMethod) {
+  struct Counting : C941Compute {
+    void InitLiabilities(int pushSmall) override {
+      ++calls;
+      C941Compute::InitLiabilities(pushSmall);
+    }
+    int calls = 0;
+  };
+  Counting cached;
+  Counting plain;
+  plain.UseLiabilityCache = false;
+  std::mt19937 rng(3);
+  const testing::GeneratedReturn r = GenerateReturn(rng);
+  r.Compute(cached);
+  r.Compute(plain);
+  EXPECT_GE(cached.calls, 258);  // methods 0-256 and the winner again, at least
+  EXPECT_EQ(cached.calls, plain.calls);
+}
+
+}  // namespace
+}  // namespace ledrix
