@@ -1,0 +1,27 @@
+# Shared by the scripts: install what the build needs, then configure and build.
+# shellcheck shell=bash
+
+LEDRIX_PACKAGES=(cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
+                 nlohmann-json3-dev libcli11-dev)
+
+# Installs the Debian packages that are missing (through sudo when not root).
+ledrix_install_packages() {
+  local missing=()
+  for pkg in "${LEDRIX_PACKAGES[@]}"; do
+    dpkg -s "$pkg" >/dev/null 2>&1 || missing+=("$pkg")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}"
+  local sudo=()
+  [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+  "${sudo[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq "${missing[@]}"
+}
+
+# ledrix_build DIR [cmake options...]: configures and builds into DIR.
+ledrix_build() {
+  local dir=$1
+  shift
+  cmake -S "$LEDRIX_ROOT" -B "$dir" "$@" >/dev/null
+  cmake --build "$dir" -j"$(nproc)"
+}
