@@ -1,0 +1,150 @@
+#include "fields.h"
+
+#include <array>
+#include <cctype>
+#include <charconv>
+#include <cstdio>
+#include <nlohmann/json.hpp>
+
+namespace ledrix::cli {
+namespace {
+
+constexpr std::array<FormInfo, 5> kForms = {{
+    {"941", 1, false},
+    {"944", 10, true},
+    {"943", 3, true},
+    {"945", 4, true},
+    {"940", 2, true},
+}};
+
+constexpr std::array<const char*, 3> kSchedules = {"monthly", "semiweekly",
+                                                   "first-time-semiweekly"};
+
+struct Allocation {
+  const char* name;
+  int flags;
+};
+constexpr std::array<Allocation, 4> kAllocations = {{
+    {"best", 0},
+    {"irs", 3},
+    {"irs-old", 1},
+    {"irs-new", 2},
+}};
+
+}  // namespace
+
+bool ReadDigits(std::string_view text, int& value) {
+  if (text.empty()) return false;
+  for (char c : text) {
+    if (!std::isdigit(static_cast<unsigned char>(c))) return false;
+  }
+  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  return error == std::errc() && end == text.data() + text.size();
+}
+
+void Fail(const std::string& where, const std::string& field, const std::string& problem) {
+  throw InputError(where + ": " + field + ": " + problem);
+}
+
+std::string Quoted(std::string_view text) {
+  return nlohmann::json(std::string(text)).dump();
+}
+
+const FormInfo* FindForm(std::string_view name) {
+  for (const FormInfo& form : kForms) {
+    if (name == form.name) return &form;
+  }
+  return nullptr;
+}
+
+const FormInfo* FindFormByCode(int code) {
+  for (const FormInfo& form : kForms) {
+    if (code == form.code) return &form;
+  }
+  return nullptr;
+}
+
+int FindSchedule(std::string_view name) {
+  for (size_t i = 0; i < kSchedules.size(); ++i) {
+    if (name == kSchedules[i]) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+const char* ScheduleName(int schedule) {
+  if (schedule < 0 || schedule >= static_cast<int>(kSchedules.size())) return "semiweekly";
+  return kSchedules[static_cast<size_t>(schedule)];
+}
+
+int FindAllocation(std::string_view name) {
+  for (const Allocation& allocation : kAllocations) {
+    if (name == allocation.name) return allocation.flags;
+  }
+  return -1;
+}
+
+std::vector<std::string> AllocationNames() {
+  std::vector<std::string> names;
+  for (const Allocation& allocation : kAllocations) names.emplace_back(allocation.name);
+  return names;
+}
+
+DateCheck ReadIsoDate(std::string_view text, Date& date) {
+  date = Date();
+  int year = 0, month = 0, day = 0;
+  if (text.size() != 10 || text[4] != '-' || text[7] != '-' ||
+      !ReadDigits(text.substr(0, 4), year) || !ReadDigits(text.substr(5, 2), month) ||
+      !ReadDigits(text.substr(8, 2), day)) {
+    return DateCheck::Malformed;
+  }
+  if (year < 1980 || year > 2027) return DateCheck::OutOfRange;
+  date = Date(month, day, year - 1900);
+  if (date.IsValid()) return DateCheck::Ok;
+  // 1 January 1980 is day 0 of the calendar, which holds no date.
+  return month == 1 && day == 1 && year == 1980 ? DateCheck::OutOfRange : DateCheck::Impossible;
+}
+
+std::string DateProblem(DateCheck check, std::string_view text) {
+  switch (check) {
+    case DateCheck::Malformed:
+      return Quoted(text) + " is not a date in the form YYYY-MM-DD";
+    case DateCheck::Impossible:
+      return Quoted(text) + " is not a calendar date";
+    case DateCheck::OutOfRange:
+      return Quoted(text) + " is outside the supported dates, 1980-01-02 to 2027-12-31";
+    case DateCheck::Ok:
+      break;
+  }
+  return {};
+}
+
+std::string IsoDate(Date date) {
+  if (!date.IsValid()) return {};
+  int month = 0, day = 0, year = 0;
+  date.GetMDY(month, day, year);
+  char text[40];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d", 1900 + year, month, day);
+  return text;
+}
+
+std::string DateText(Date date) {
+  char text[16] = {};
+  date.Format(text, 1);
+  return text;
+}
+
+std::string Money(double amount) {
+  char text[32] = {};
+  FormatAmount(text, amount);
+  return text;
+}
+
+int ReadEventType(std::string_view text) {
+  int code = -1;
+  if (ReadDigits(text, code)) return code < EventTypeCount ? code : -1;
+  std::string name(text);
+  for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return EventTypeFromName(name.c_str());
+}
+
+}  // namespace ledrix::cli

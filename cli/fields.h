@@ -1,0 +1,70 @@
+// Conversions between the return file's text fields and the library's
+// values: forms, schedules, allocation choices, ISO dates, event types and
+// amounts, and the error that names where bad input was found.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "ledrix/ledrix.h"
+
+namespace ledrix::cli {
+
+/// Bad input. The message names the file, the event (when there is one) and
+/// the field: "q1.json: event 3: date: "2005-02-30" is not a calendar date".
+class InputError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+/// Throws InputError with the message "<where>: <field>: <problem>".
+[[noreturn]] void Fail(const std::string& where, const std::string& field,
+                       const std::string& problem);
+
+/// Quotes a text for a message, as JSON would write it.
+std::string Quoted(std::string_view text);
+
+struct FormInfo {
+  const char* name;  ///< "941", "944", "943", "945", "940"
+  int code;          ///< the document's form code
+  bool annual;       ///< period "YYYY" rather than "YYYYQn"
+};
+/// The form of `name`, or nullptr.
+const FormInfo* FindForm(std::string_view name);
+const FormInfo* FindFormByCode(int code);
+
+/// Depositor schedules: 0 "monthly", 1 "semiweekly", 2 "first-time-semiweekly".
+int FindSchedule(std::string_view name);  ///< -1 when unknown
+const char* ScheduleName(int schedule);
+
+/// Allocation choices and the flags BasicCompute takes for them: "best" 0
+/// (IRS rule and the alternatives), "irs" 3, "irs-old" 1, "irs-new" 2.
+int FindAllocation(std::string_view name);  ///< -1 when unknown
+std::vector<std::string> AllocationNames();
+
+enum class DateCheck { Ok, Malformed, Impossible, OutOfRange };
+/// Reads an ISO date "YYYY-MM-DD" of the supported range (2 January 1980
+/// to 31 December 2027).
+DateCheck ReadIsoDate(std::string_view text, Date& date);
+/// The problem text of a date that did not read, for a message.
+std::string DateProblem(DateCheck check, std::string_view text);
+/// "YYYY-MM-DD"; the empty text for no date.
+std::string IsoDate(Date date);
+/// "MM-DD-YY Www"; the empty text for no date.
+std::string DateText(Date date);
+/// Money text with thousands separators: "12,480.55".
+std::string Money(double amount);
+
+/// Reads a text of decimal digits and nothing else.
+bool ReadDigits(std::string_view text, int& value);
+
+/// An event type given by its name in any case ("LIABILITY", "adj_ss") or by
+/// its code ("3"); -1 when neither.
+int ReadEventType(std::string_view text);
+
+/// Largest amount a return may carry; money text has no room for more.
+constexpr double MaxAmount = 999999999999.0;
+
+}  // namespace ledrix::cli

@@ -1,0 +1,146 @@
+// ledrix: computes the failure-to-deposit penalty of a payroll-tax return
+// described in a JSON file, and answers calendar questions.
+//
+//   ledrix compute RETURN.json [--json] [--events FILE.csv] [--allocation NAME]
+//   ledrix holidays YEAR
+//   ledrix due DATE
+//   ledrix version
+//
+// Exit status: 0 done, 2 bad input (nothing is printed on standard output),
+// 64 a usage error.
+#include <CLI/CLI.hpp>
+#include <cstdlib>
+#include <iostream>
+#include <sstream>
+#include <string>
+
+#include "calendar_commands.h"
+#include "csv_events.h"
+#include "json_output.h"
+#include "return_file.h"
+#include "run_return.h"
+#include "text_summary.h"
+
+namespace {
+
+using namespace ledrix::cli;
+
+constexpr int kBadInput = 2;
+constexpr int kUsageError = 64;
+constexpr int kInternalError = 70;
+
+constexpr const char* kUsage =
+    "Usage: ledrix compute RETURN.json [--json] [--events FILE.csv] "
+    "[--allocation best|irs|irs-old|irs-new]\n"
+    "       ledrix holidays YEAR\n"
+    "       ledrix due DATE\n"
+    "       ledrix version\n";
+
+struct ComputeOptions {
+  std::string returnPath;
+  std::string eventsPath;
+  std::string allocation;
+  bool json = false;
+};
+
+int RunCompute(const ComputeOptions& options) {
+  ReturnFile file = LoadReturn(options.returnPath);
+  if (!options.eventsPath.empty()) {
+    AppendCsvEvents(file, ReadTextFile(options.eventsPath), options.eventsPath);
+  }
+  if (!options.allocation.empty())
+    file.settings.allocationFlags = FindAllocation(options.allocation);
+  ComputedReturn result = ComputeReturn(file);
+  // The whole output is made before any of it is written.
+  std::ostringstream out;
+  if (options.json) {
+    out << ResultJson(result).dump(2) << "\n";
+  } else {
+    WriteSummary(out, result);
+  }
+  std::cout << out.str();
+  return 0;
+}
+
+/// A date on the command line: ISO "2005-06-15", or "6/15/05" and the other
+/// forms the library reads.
+ledrix::Date CommandDate(const std::string& text) {
+  ledrix::Date date;
+  if (ReadIsoDate(text, date) == DateCheck::Ok) return date;
+  date.Parse(text.c_str());
+  return date;
+}
+
+/// The library keeps its holiday and rate files under "AppData"; where that is
+/// not set, use the user's data folder.
+void DefaultUserFolder() {
+  if (std::getenv("AppData")) return;
+  if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data) {
+    setenv("AppData", data, 0);
+  } else if (const char* home = std::getenv("HOME"); home && *home) {
+    setenv("AppData", (std::string(home) + "/.local/share").c_str(), 0);
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  CLI::App app{"Ledrix: the failure-to-deposit penalty of a US payroll-tax return", "ledrix"};
+  app.require_subcommand(1);
+
+  ComputeOptions compute;
+  CLI::App* computeCommand = app.add_subcommand("compute", "compute a return file");
+  computeCommand->add_option("RETURN", compute.returnPath, "the return, a JSON file")->required();
+  computeCommand->add_flag("--json", compute.json, "print the whole result as JSON");
+  computeCommand->add_option("--events", compute.eventsPath,
+                             "more events from a CSV file with the header date,type,amount");
+  computeCommand
+      ->add_option("--allocation", compute.allocation, "override the file's allocation choice")
+      ->check(CLI::IsMember(AllocationNames()));
+
+  int year = 0;
+  CLI::App* holidaysCommand = app.add_subcommand("holidays", "list the legal holidays of a year");
+  holidaysCommand->add_option("YEAR", year, "1980 to 2027")
+      ->required()
+      ->check(CLI::Range(1980, 2027));
+
+  std::string dateText;
+  CLI::App* dueCommand = app.add_subcommand("due", "show the deposit due dates of a date");
+  dueCommand->add_option("DATE", dateText, "YYYY-MM-DD")
+      ->required()
+      ->check(CLI::Validator(
+          [](std::string& text) {
+            return CommandDate(text).IsValid() ? std::string()
+                                               : Quoted(text) + " is not a supported date";
+          },
+          "DATE"));
+
+  CLI::App* versionCommand = app.add_subcommand("version", "print the library version");
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& error) {
+    if (error.get_exit_code() == static_cast<int>(CLI::ExitCodes::Success)) return app.exit(error);
+    std::cerr << "ledrix: " << error.what() << "\n" << kUsage;
+    return kUsageError;
+  }
+
+  DefaultUserFolder();
+  try {
+    if (*computeCommand) return RunCompute(compute);
+    if (*holidaysCommand) {
+      for (const std::string& line : HolidayLines(year)) std::cout << line << "\n";
+    } else if (*dueCommand) {
+      for (const std::string& line : DueDateLines(CommandDate(dateText))) std::cout << line << "\n";
+    } else if (*versionCommand) {
+      std::cout << ledrix::VersionText() << "\n";
+    }
+    return 0;
+  } catch (const InputError& error) {
+    std::cerr << "ledrix: " << error.what() << "\n";
+    return kBadInput;
+  } catch (const std::exception& error) {
+    std::cerr << "ledrix: internal error: " << error.what() << "\n";
+    return kInternalError;
+  }
+}

@@ -1,0 +1,46 @@
+#include "run_return.h"
+
+namespace ledrix::cli {
+
+std::unique_ptr<CCompute> MakeCompute(const FormInfo& form) {
+  switch (form.code) {
+    case 10: {
+      auto compute = std::make_unique<C941Compute>();
+      compute->Set944();
+      return compute;
+    }
+    case 3:
+      return std::make_unique<C943Compute>();
+    case 4:
+      return std::make_unique<C945Compute>();
+    case 2:
+      return std::make_unique<C940Compute>();
+    default:
+      return std::make_unique<C941Compute>();
+  }
+}
+
+ComputedReturn ComputeReturn(ReturnFile& file) {
+  const ReturnSettings& settings = file.settings;
+  ComputedReturn result{&file, MakeCompute(*settings.form)};
+  CCompute& compute = *result.compute;
+
+  compute.SetComputeDate(settings.computeDate);
+  if (settings.dueDate.IsValid()) {
+    // SetDueDate(Date) only records the date given; the due date itself is the field.
+    compute.SetDueDate(settings.dueDate);
+    compute.ReturnDueDate = settings.dueDate;
+  } else {
+    // An annual return is due after its last quarter: 31 January of the next year.
+    compute.SetDueDate(settings.form->annual ? settings.quarter + 3 : settings.quarter);
+  }
+  compute.SetPenalties(file.doc->Penalties);
+  compute.SetHeaderVersion(VersionText());
+
+  Event::CurrentForm = settings.form->code;
+  compute.BasicCompute(file.doc.get(), settings.allocationFlags,
+                       settings.limitToComputeDate ? 1 : 0);
+  return result;
+}
+
+}  // namespace ledrix::cli

@@ -1,0 +1,24 @@
+// Builds the compute object of a return's form, sets what the document does
+// not carry, and runs the computation.
+#pragma once
+
+#include <memory>
+
+#include "return_file.h"
+
+namespace ledrix::cli {
+
+struct ComputedReturn {
+  const ReturnFile* file = nullptr;
+  std::unique_ptr<CCompute> compute;
+};
+
+/// The compute object of `form`: 941 and 944 (C941Compute, Set944 for the
+/// annual return), 943, 945, 940.
+std::unique_ptr<CCompute> MakeCompute(const FormInfo& form);
+
+/// Computes the return: the compute date, the return's due date, the penalty
+/// inputs, then BasicCompute with the allocation flags.
+ComputedReturn ComputeReturn(ReturnFile& file);
+
+}  // namespace ledrix::cli

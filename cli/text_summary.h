@@ -1,0 +1,19 @@
+// The computed return as a person reads it: the period and how the deposits
+// were allocated, each liability with its due date and the deposits applied
+// to it (days late, tier, penalty), the catch-up liabilities, the totals.
+#pragma once
+
+#include <ostream>
+#include <string>
+
+#include "run_return.h"
+
+namespace ledrix::cli {
+
+void WriteSummary(std::ostream& out, const ComputedReturn& result);
+
+/// "IRS rule, new method (IRS PAYMENT ALLOCATION 2)" or
+/// "alternative 017 (the IRS rule gives 2,152.93) (ALTERNATIVE PAYMENT ALLOCATION 017)".
+std::string AllocationText(const CCompute& compute);
+
+}  // namespace ledrix::cli

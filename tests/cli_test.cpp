@@ -1,0 +1,492 @@
+// The `ledrix` command as a user meets it: the bundled example returns with
+// their key figures worked out by hand, the JSON shape, bad input and usage.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <string>
+#include <vector>
+
+// The build defines the command's path; without the command every test skips.
+#ifndef LEDRIX_CLI_PATH
+#define LEDRIX_CLI_PATH ""
+#endif
+
+namespace {
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+
+struct Outcome {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+class CommandTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    dir_ = fs::temp_directory_path() / ("ledrix-cli-test-" + std::to_string(getpid()));
+    fs::create_directories(dir_);
+  }
+  static void TearDownTestSuite() { fs::remove_all(dir_); }
+
+  void SetUp() override {
+    if (std::string(LEDRIX_CLI_PATH).empty()) GTEST_SKIP() << "built without the ledrix command";
+  }
+
+  static std::string Slurp(const fs::path& path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+  }
+
+  /// Runs the command with `args` (already quoted where needed); a run that
+  /// hangs is stopped after two minutes (status 124).
+  static Outcome Ledrix(const std::string& args) {
+    const fs::path out = dir_ / "stdout", err = dir_ / "stderr";
+    std::string command = std::string("timeout 120 '") + LEDRIX_CLI_PATH + "' " + args + " >'" +
+                          out.string() + "' 2>'" + err.string() + "'";
+    int raw = std::system(command.c_str());
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Slurp(out), Slurp(err)};
+  }
+
+  static std::string Write(const std::string& name, const std::string& text) {
+    fs::path path = dir_ / name;
+    std::ofstream(path) << text;
+    return path.string();
+  }
+
+  static std::string Example(const std::string& name) {
+    return std::string("'") + LEDRIX_SOURCE_DIR + "/examples/" + name + "'";
+  }
+
+  /// `ledrix compute EXAMPLE --json [extra]`, which must succeed.
+  static json Compute(const std::string& example, const std::string& extra = "") {
+    Outcome run = Ledrix("compute " + Example(example) + " --json " + extra);
+    EXPECT_EQ(run.status, 0) << run.err;
+    return json::parse(run.out);
+  }
+
+  /// The regular liabilities that hold an amount (merged-away slots are empty).
+  static std::vector<json> Liabilities(const json& result, const char* key = "liabilities") {
+    std::vector<json> found;
+    for (const json& liability : result[key]) {
+      if (liability["amount"].get<double>() > 0.009) found.push_back(liability);
+    }
+    return found;
+  }
+
+  static std::vector<std::string> DueDates(const std::vector<json>& liabilities) {
+    std::vector<std::string> dates;
+    for (const json& liability : liabilities) dates.push_back(liability["due_date"]);
+    return dates;
+  }
+
+  /// The best penalty the search recorded, to the cent.
+  static double LowestMethodPenalty(const json& result) {
+    double lowest = result["method_results"][0]["penalty"];
+    for (int m = 1; m <= 256; ++m) {
+      lowest = std::min(lowest, result["method_results"][m]["penalty"].get<double>());
+    }
+    return lowest;
+  }
+
+  static void ExpectPiece(const json& piece, const char* date, double amount, int daysLate,
+                          int tier, double penalty) {
+    EXPECT_EQ(piece["date"], date);
+    EXPECT_NEAR(piece["amount"].get<double>(), amount, 0.001);
+    EXPECT_EQ(piece["days_late"], daysLate) << date;
+    EXPECT_EQ(piece["rate_index"], tier) << date;
+    EXPECT_NEAR(piece["penalty"].get<double>(), penalty, 0.001) << date;
+  }
+
+  static fs::path dir_;
+};
+
+fs::path CommandTest::dir_;
+
+TEST_F(CommandTest, MonthlyQuarterPaidOnTime) {
+  json result = Compute("monthly-on-time.json");
+  // Two liabilities a month share the 15th of the next month and merge; the
+  // 15th of May 2005 is a Sunday, so April's tax is due Monday 16 May.
+  auto liabilities = Liabilities(result);
+  EXPECT_EQ(DueDates(liabilities),
+            (std::vector<std::string>{"2005-05-16", "2005-06-15", "2005-07-15"}));
+  EXPECT_NEAR(liabilities[0]["amount"].get<double>(), 14800.50, 0.001);  // 7,412.38 + 7,388.12
+  for (const json& liability : liabilities) {
+    ASSERT_EQ(liability["deposits"].size(), 1u);
+    EXPECT_EQ(liability["deposits"][0]["days_late"], 0);
+  }
+  EXPECT_EQ(result["penalty_total"], 0.0);
+  EXPECT_EQ(result["allocation_method"], 0);
+  EXPECT_NEAR(result["liability_total"].get<double>(), 44778.30, 0.001);
+  EXPECT_NEAR(result["tax_balance"].get<double>(), 0.0, 0.001);
+}
+
+TEST_F(CommandTest, SemiweeklyLateDepositsUnderTheIrsRule) {
+  json result = Compute("semiweekly-late-deposits.json", "--allocation irs");
+  auto liabilities = Liabilities(result);
+  // Friday paydays are due the next Wednesday. 14 January: the third business
+  // day after it is Friday 21 January (17th MLK Day, 20th Inauguration Day).
+  EXPECT_EQ(DueDates(liabilities),
+            (std::vector<std::string>{"2005-01-21", "2005-02-02", "2005-02-16", "2005-03-02",
+                                      "2005-03-16", "2005-03-30"}));
+  // 28 January payroll: due 2 February, paid 4 February, 2 days: 2% of
+  // 12,615.20 = 252.30.
+  ExpectPiece(liabilities[1]["deposits"][0], "2005-02-04", 12615.20, 2, 1, 252.30);
+  // New method: the 14 March deposit first pays the 11 March payroll (its
+  // period has ended, due 16 March: on time), the rest 311.65 goes to the
+  // 25 February payroll, 12 days late: 5% = 15.58; the 16 March deposit pays
+  // the other 12,390.75 of it, 14 days late: 5% = 619.54.
+  ExpectPiece(liabilities[3]["deposits"][0], "2005-03-14", 311.65, 12, 2, 15.58);
+  ExpectPiece(liabilities[3]["deposits"][1], "2005-03-16", 12390.75, 14, 2, 619.54);
+  ExpectPiece(liabilities[4]["deposits"][0], "2005-03-14", 12390.75, 0, 0, 0.0);
+  // 25 March payroll: due 30 March, paid 22 April, 23 days: 10% = 1,265.51.
+  ExpectPiece(liabilities[5]["deposits"][0], "2005-04-22", 12655.10, 23, 3, 1265.51);
+  // The old method gives 12,702.40 x 5% = 635.12 for 25 February as well:
+  // equal totals keep the new method.
+  EXPECT_EQ(result["irs_direction"], 2);
+  EXPECT_NEAR(result["penalty_total"].get<double>(), 2152.93, 0.001);
+  // Semi-weekly: each payday's liability stands on its own day.
+  EXPECT_NEAR(result["daily_liabilities"][0][14].get<double>(), 12480.55, 0.001);
+  EXPECT_NEAR(result["period_totals"][3].get<double>(), 75394.00, 0.001);
+}
+
+TEST_F(CommandTest, SearchKeepsTheCheapestAllocation) {
+  json result = Compute("semiweekly-late-deposits.json");
+  EXPECT_NEAR(result["method_results"][0]["penalty"].get<double>(), 2152.93, 0.001);
+  EXPECT_LE(result["penalty_total"].get<double>(), 2152.93 + 0.001);
+  EXPECT_NEAR(result["penalty_total"].get<double>(), LowestMethodPenalty(result), 0.005);
+}
+
+TEST_F(CommandTest, SafeHarborLeavesNoPenalty) {
+  json result = Compute("safe-harbor-98.json");
+  auto liabilities = Liabilities(result);
+  ASSERT_EQ(liabilities.size(), 3u);
+  // January: 29,450.00 of 30,000.00 on time; the 550.00 short is within 2%
+  // (600.00). March: 80.00 short. Both shortfalls move to catch-up
+  // liabilities due with the return, 30 April 2006 a Sunday: 1 May.
+  EXPECT_TRUE(liabilities[0]["applied98"]);
+  EXPECT_FALSE(liabilities[1]["applied98"]);
+  EXPECT_TRUE(liabilities[2]["applied98"]);
+  auto catchups = Liabilities(result, "catchups");
+  ASSERT_EQ(catchups.size(), 2u);
+  EXPECT_NEAR(catchups[0]["amount"].get<double>(), 550.00, 0.001);
+  EXPECT_NEAR(catchups[1]["amount"].get<double>(), 80.00, 0.001);
+  for (const json& catchup : catchups) {
+    EXPECT_EQ(catchup["due_date"], "2006-05-01");
+    EXPECT_EQ(catchup["deposits"][0]["date"], "2006-04-28");
+    EXPECT_EQ(catchup["deposits"][0]["days_late"], 0);
+  }
+  EXPECT_EQ(result["irs_direction"], 1);  // the old method keeps the safe harbor
+  EXPECT_EQ(result["penalty_total"], 0.0);
+
+  // The new method undoes the safe harbor when the make-up deposit comes:
+  // 550.00 on 28 April for January (due 15 February, 72 days: 10% = 55.00)
+  // and 80.00 for March (due 17 April, 11 days: 5% = 4.00).
+  json plain = Compute("safe-harbor-98.json", "--allocation irs-new");
+  auto unsheltered = Liabilities(plain);
+  ExpectPiece(unsheltered[0]["deposits"][1], "2006-04-28", 550.00, 72, 3, 55.00);
+  ExpectPiece(unsheltered[2]["deposits"][1], "2006-04-28", 80.00, 11, 2, 4.00);
+  EXPECT_NEAR(plain["penalty_total"].get<double>(), 59.00, 0.001);
+}
+
+TEST_F(CommandTest, MonthlyDepositorReachingOneHundredThousand) {
+  json result = Compute("monthly-hits-100000.json", "--allocation irs");
+  EXPECT_TRUE(result["had_100000_liability"]);
+  auto liabilities = Liabilities(result);
+  ASSERT_EQ(liabilities.size(), 5u);
+  // July (45,000.00) is due 15 August. 5 + 12 August reach 103,000.00: one
+  // next-day liability due Monday 15 August; later paydays are semi-weekly.
+  EXPECT_EQ(DueDates(liabilities),
+            (std::vector<std::string>{"2005-08-15", "2005-08-15", "2005-08-31", "2005-09-14",
+                                      "2005-09-28"}));
+  EXPECT_NEAR(liabilities[1]["amount"].get<double>(), 103000.00, 0.001);
+  EXPECT_TRUE(liabilities[1]["next_day"]);
+  EXPECT_EQ(liabilities[2]["semiweekly"], 1);
+  // New method: 15 August pays the 12 August liability; 14 September the
+  // 9 September payday; 15 September pays 26 August (15 days: 5% of
+  // 30,000.00 = 1,500.00), then 58,000.00 of August (31 days: 5,800.00) and
+  // July (31 days: 4,500.00). Total 11,800.00.
+  EXPECT_NEAR(liabilities[0]["penalty"].get<double>(), 4500.00, 0.001);
+  EXPECT_NEAR(liabilities[1]["penalty"].get<double>(), 5800.00, 0.001);
+  EXPECT_NEAR(liabilities[2]["penalty"].get<double>(), 1500.00, 0.001);
+  EXPECT_EQ(result["irs_direction"], 2);
+  EXPECT_NEAR(result["penalty_total"].get<double>(), 11800.00, 0.001);
+  // Old method, in due-date order: 25,000.00 on 14 September (30 days) and
+  // 78,000.00 on 15 September (31 days) at 10%, 30,000.00 at 5%, and
+  // 25,000.00 one day late at 2%: 2,500 + 7,800 + 1,500 + 500 = 12,300.00.
+  json old = Compute("monthly-hits-100000.json", "--allocation irs-old");
+  EXPECT_NEAR(old["penalty_total"].get<double>(), 12300.00, 0.001);
+}
+
+TEST_F(CommandTest, Form944Year) {
+  json result = Compute("form944-year.json");
+  EXPECT_EQ(result["due_date"], "2007-01-31");
+  auto liabilities = Liabilities(result);
+  ASSERT_EQ(liabilities.size(), 12u);
+  // March: 15 April 2006 a Saturday, due Monday 17 April. December: 15
+  // January 2007 is MLK Day, due 16 January.
+  EXPECT_EQ(liabilities[2]["due_date"], "2006-04-17");
+  EXPECT_EQ(liabilities[11]["due_date"], "2007-01-16");
+  // February paid 20 March, 5 days after 15 March, but the first quarter's
+  // 2,300.00 is under 2,500.00 and paid by 30 April: no lateness counted.
+  ExpectPiece(liabilities[1]["deposits"][0], "2006-03-20", 1150.00, 0, 0, 0.0);
+  // July paid 29 August, 14 days after 15 August; the third quarter reaches
+  // 3,550.00: 5% of 1,200.00 = 60.00.
+  ExpectPiece(liabilities[6]["deposits"][0], "2006-08-29", 1200.00, 14, 2, 60.00);
+  EXPECT_NEAR(result["penalty_total"].get<double>(), 60.00, 0.001);
+
+  json best = Compute("form944-year.json", "--allocation best");
+  EXPECT_LE(best["penalty_total"].get<double>(), 60.00 + 0.001);
+  EXPECT_NEAR(best["penalty_total"].get<double>(), LowestMethodPenalty(best), 0.005);
+}
+
+TEST_F(CommandTest, Form940Year) {
+  json result = Compute("form940-year.json");
+  EXPECT_EQ(result["due_date"], "2006-01-31");
+  auto liabilities = Liabilities(result);
+  ASSERT_EQ(liabilities.size(), 4u);
+  // Q1 1,120.00 is over 500: due 30 April 2005, a Saturday, so 2 May. Q2
+  // (240.00), Q3 (+40.00) and Q4 (+16.00) stay under 500 once Q1 is paid:
+  // carried to 31 January 2006.
+  EXPECT_EQ(DueDates(liabilities),
+            (std::vector<std::string>{"2005-05-02", "2006-01-31", "2006-01-31", "2006-01-31"}));
+  // 296.00 paid 10 February 2006, 10 days late: 5% of 240.00, 40.00 and 16.00.
+  ExpectPiece(liabilities[1]["deposits"][0], "2006-02-10", 240.00, 10, 2, 12.00);
+  ExpectPiece(liabilities[2]["deposits"][0], "2006-02-10", 40.00, 10, 2, 2.00);
+  ExpectPiece(liabilities[3]["deposits"][0], "2006-02-10", 16.00, 10, 2, 0.80);
+  EXPECT_NEAR(result["penalty_total"].get<double>(), 14.80, 0.001);
+  EXPECT_EQ(result["allocation_method"], 0);  // the alternatives apply nothing for Form 940
+}
+
+TEST_F(CommandTest, JsonShape) {
+  Outcome run = Ledrix("compute " + Example("semiweekly-late-deposits.json") + " --json");
+  std::vector<std::string> keys;
+  nlohmann::ordered_json ordered = nlohmann::ordered_json::parse(run.out);
+  for (auto& [key, value] : ordered.items()) keys.push_back(key);
+  EXPECT_EQ(keys, (std::vector<std::string>{"form",
+                                            "quarter",
+                                            "schedule",
+                                            "compute_date",
+                                            "due_date",
+                                            "allocation_method",
+                                            "irs_direction",
+                                            "penalty_total",
+                                            "tax_balance",
+                                            "liability_total",
+                                            "deposit_total",
+                                            "excess_adjustments",
+                                            "had_100000_liability",
+                                            "additional_notice_date",
+                                            "method_results",
+                                            "daily_liabilities",
+                                            "period_totals",
+                                            "events",
+                                            "liabilities",
+                                            "catchups"}));
+
+  json result = Compute("semiweekly-late-deposits.json", "--allocation irs");
+  EXPECT_EQ(result["form"], "941");
+  EXPECT_EQ(result["quarter"], 100);
+  EXPECT_EQ(result["schedule"], "semiweekly");
+  EXPECT_TRUE(result["additional_notice_date"].is_null());
+  EXPECT_EQ(result["method_results"].size(), 258u);
+  EXPECT_EQ(result["method_results"][0].size(), 2u);
+  EXPECT_EQ(result["daily_liabilities"].size(), 3u);
+  EXPECT_EQ(result["daily_liabilities"][2].size(), 32u);
+  EXPECT_EQ(result["period_totals"].size(), 14u);
+  ASSERT_EQ(result["events"].size(), 12u);
+  EXPECT_EQ(result["events"][0], (json{{"type", "LIABILITY"},
+                                       {"date", "2005-01-14"},
+                                       {"amount", 12480.55},
+                                       {"running_balance", 12480.55},
+                                       {"liability_number", 1}}));
+  const json liability = Liabilities(result)[0];
+  EXPECT_EQ(liability.size(), 17u);
+  for (const char* key :
+       {"slot", "due_date", "liability_date", "amount", "balance", "penalty", "rate_index",
+        "semiweekly", "next_day", "applied98", "catchup", "event_indices", "unpaid_amount",
+        "unpaid_days", "unpaid_penalty", "skipped_holidays", "deposits"}) {
+    EXPECT_TRUE(liability.contains(key)) << key;
+  }
+  EXPECT_EQ(liability["event_indices"], json({0}));
+  EXPECT_EQ(liability["deposits"][0].size(), 10u);
+  EXPECT_EQ(liability["deposits"][0]["event_type"], "DEPOSIT");
+  EXPECT_EQ(liability["deposits"][0]["deposit_number"], 1);
+  EXPECT_EQ(result["catchups"].size(), 4u);  // a quarter has four, used or not
+}
+
+TEST_F(CommandTest, TextSummaryForAPerson) {
+  Outcome run = Ledrix("compute " + Example("semiweekly-late-deposits.json") + " --allocation irs");
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+  for (const char* text :
+       {"Harbor Freight Lines Inc   EIN 98-7654321", "Form 941   2005 Q1   semi-weekly depositor",
+        "IRS rule, new method", "due 01-21-05 Fri", "Deposit 2", "2 days late", "252.30",
+        "Failure-to-deposit penalty", "2,152.93"}) {
+    EXPECT_NE(run.out.find(text), std::string::npos) << text << "\n" << run.out;
+  }
+}
+
+TEST_F(CommandTest, EventsFromCsv) {
+  std::string path = Write("csv-return.json",
+                           R"({"form": "941", "period": "2005Q2", "schedule": "monthly",
+                               "compute_date": "2005-07-29"})");
+  std::string csv = Write("events.csv",
+                          "Date,Type,Amount\r\n"
+                          "2005-04-15,LIABILITY,7412.38\r\n"
+                          "2005-04-29,liability,7388.12\r\n"
+                          "\r\n"
+                          "2005-05-13,1,14800.50\r\n");
+  Outcome run = Ledrix("compute '" + path + "' --json --events '" + csv + "'");
+  ASSERT_EQ(run.status, 0) << run.err;
+  json result = json::parse(run.out);
+  auto liabilities = Liabilities(result);
+  ASSERT_EQ(liabilities.size(), 1u);
+  EXPECT_EQ(liabilities[0]["due_date"], "2005-05-16");
+  EXPECT_NEAR(liabilities[0]["deposits"][0]["amount"].get<double>(), 14800.50, 0.001);
+  EXPECT_EQ(result["penalty_total"], 0.0);
+}
+
+TEST_F(CommandTest, DepositNoticeAndGivenDueDate) {
+  std::string path = Write("notice.json", R"({
+    "form": "941", "period": "2005Q1", "schedule": "monthly", "allocation": "irs",
+    "compute_date": "2005-06-30", "due_date": "2005-05-02",
+    "penalties": {"deposit_notice": {"last_day_to_pay": "2005-05-20",
+                                     "notice_date": "2005-05-10"}},
+    "events": [{"type": "LIABILITY", "date": "2005-01-14", "amount": 10000},
+               {"type": "DEPOSIT", "date": "2005-06-01", "amount": 10000}]})");
+  Outcome run = Ledrix("compute '" + path + "' --json");
+  ASSERT_EQ(run.status, 0) << run.err;
+  json result = json::parse(run.out);
+  EXPECT_EQ(result["due_date"], "2005-05-02");
+  // Paid 1 June, after the notice's last day to pay (20 May): 15% of
+  // 10,000.00 = 1,500.00. The last day to pay is the notice date + 10 days
+  // and 10,000.00 was still due then, so the notice date is the one kept.
+  ExpectPiece(result["liabilities"][0]["deposits"][0], "2005-06-01", 10000.00, 106, 4, 1500.00);
+  EXPECT_EQ(result["additional_notice_date"], "2005-05-10");
+}
+
+/// A Form 941 return for 2005 Q1 with `events` (a JSON list) and `extra` fields.
+std::string Return(const std::string& events, const std::string& extra = "") {
+  return R"({"form": "941", "period": "2005Q1", "schedule": "monthly", )" + extra +
+         R"("events": )" + events + "}";
+}
+
+TEST_F(CommandTest, BadInputIsNamedAndNothingIsPrinted) {
+  const std::string liability = R"({"type": "LIABILITY", "date": "2005-01-14", "amount": 100})";
+  std::string many = "[";
+  for (int i = 0; i < 1464; ++i) many += (i ? "," : "") + liability;
+  many += "]";
+  struct Case {
+    std::string text;
+    std::string message;
+  } cases[] = {
+      {R"({"form": "941", )", "not a JSON document"},
+      {"[1, 2]", "the return must be a JSON object"},
+      {R"({"form": "942", "period": "2005Q1", "schedule": "monthly"})",
+       "form: unknown form \"942\""},
+      {R"({"form": "941", "period": "2005", "schedule": "monthly"})",
+       "period: \"2005\" is not a quarter of Form 941"},
+      {R"({"form": "944", "period": "2005Q1", "schedule": "monthly"})",
+       "period: \"2005Q1\" is not a year of Form 944"},
+      {R"({"form": "941", "period": "2005Q1", "schedule": "weekly"})",
+       "schedule: unknown schedule \"weekly\""},
+      {Return("[" + liability + R"(, {"type": "LIAB", "date": "2005-01-14", "amount": 1}])"),
+       "event 2: type: unknown event type \"LIAB\""},
+      {Return(R"([{"type": "DEPOSIT", "date": "2005-02-30", "amount": 1}])"),
+       "event 1: date: \"2005-02-30\" is not a calendar date"},
+      {Return(R"([{"type": "DEPOSIT", "date": "1979-12-31", "amount": 1}])"),
+       "event 1: date: \"1979-12-31\" is outside the supported dates"},
+      {Return("[]", R"("compute_date": "2028-01-03", )"),
+       "compute_date: \"2028-01-03\" is outside the supported dates"},
+      {Return(R"([{"type": "LIABILITY", "date": "2005-04-01", "amount": 1}])"),
+       "event 1: date: 2005-04-01 is outside the period 2005 Q1"},
+      {Return("[" + liability + R"(, {"type": "DEPOSIT", "date": "2005-01-20", "amount": 1e400}])"),
+       "event 2: amount: not a finite number"},
+      {Return(R"([{"type": "DEPOSIT", "date": "2005-01-20", "amount": "12.50"}])"),
+       "event 1: amount: must be a number"},
+      {Return(R"([{"type": "DEPOSIT", "amount": 5}])"), "event 1: date: missing"},
+      {Return("[]", R"("penalties": {"failure_to_pay": {"notices": ["2005-06-31"]}}, )"),
+       "penalties.failure_to_pay.notices[0]: \"2005-06-31\" is not a calendar date"},
+      {Return(many), "event 1464: more than the 1463 events a return can hold"},
+  };
+  int number = 0;
+  for (const Case& bad : cases) {
+    std::string path = Write("bad" + std::to_string(++number) + ".json", bad.text);
+    Outcome run = Ledrix("compute '" + path + "'");
+    EXPECT_EQ(run.status, 2) << bad.message;
+    EXPECT_EQ(run.out, "") << bad.message;
+    EXPECT_NE(run.err.find(path + ": " + bad.message), std::string::npos)
+        << "expected: " << bad.message << "\nstderr: " << run.err;
+  }
+
+  Outcome missing = Ledrix("compute '" + (dir_ / "absent.json").string() + "'");
+  EXPECT_EQ(missing.status, 2);
+  EXPECT_NE(missing.err.find("absent.json: cannot read the file"), std::string::npos);
+
+  std::string ok = Write("ok.json", Return("[]"));
+  std::string csv = Write("bad.csv", "date,type,amount\n2005-01-14,LIABILITY,inf\n");
+  Outcome badCsv = Ledrix("compute '" + ok + "' --events '" + csv + "'");
+  EXPECT_EQ(badCsv.status, 2);
+  EXPECT_EQ(badCsv.out, "");
+  EXPECT_NE(badCsv.err.find(csv + ": line 2: amount: not a finite number"), std::string::npos)
+      << badCsv.err;
+  std::string noHeader = Write("noheader.csv", "2005-01-14,LIABILITY,100\n");
+  Outcome headerless = Ledrix("compute '" + ok + "' --events '" + noHeader + "'");
+  EXPECT_EQ(headerless.status, 2);
+  EXPECT_NE(headerless.err.find("line 1: expected the header line"), std::string::npos);
+}
+
+TEST_F(CommandTest, UsageErrors) {
+  for (const char* args : {"", "compute", "frobnicate", "holidays 2030",
+                           "compute x.json --allocation cheapest", "due 2005-02-30"}) {
+    Outcome run = Ledrix(args);
+    EXPECT_EQ(run.status, 64) << args;
+    EXPECT_NE(run.err.find("Usage: ledrix compute RETURN.json"), std::string::npos) << args;
+    EXPECT_EQ(run.out, "") << args;
+  }
+  EXPECT_EQ(Ledrix("--help").status, 0);
+}
+
+TEST_F(CommandTest, HolidaysOfAYear) {
+  Outcome run = Ledrix("holidays 2005");
+  ASSERT_EQ(run.status, 0) << run.err;
+  // New Year's Day 2005 was observed on Friday 31 December 2004.
+  EXPECT_EQ(run.out,
+            "01-17-05 Mon  MLK Birthday\n"
+            "01-20-05 Thu  Inauguration Day\n"
+            "02-21-05 Mon  President's Day\n"
+            "05-30-05 Mon  Memorial Day\n"
+            "07-04-05 Mon  Independence Day\n"
+            "09-05-05 Mon  Labor Day\n"
+            "10-10-05 Mon  Columbus Day\n"
+            "11-11-05 Fri  Veteran's Day\n"
+            "11-24-05 Thu  Thanksgiving\n"
+            "12-26-05 Mon  Christmas\n");
+}
+
+TEST_F(CommandTest, DueDatesOfADate) {
+  Outcome run = Ledrix("due 2005-01-14");
+  ASSERT_EQ(run.status, 0) << run.err;
+  // Friday 14 January 2005: Monday 17th is MLK Day, Thursday 20th
+  // Inauguration Day, so the third business day after it is Friday 21st.
+  EXPECT_EQ(run.out,
+            "01-14-05 Fri\n"
+            "  next business day ($100,000 next-day rule)  01-18-05 Tue\n"
+            "  15th of the next month (monthly depositor)  02-15-05 Tue\n"
+            "  semi-weekly depositor                       01-21-05 Fri\n"
+            "  next Wednesday or Friday                    01-14-05 Fri\n");
+}
+
+}  // namespace
