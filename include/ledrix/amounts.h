@@ -42,6 +42,8 @@ LEDRIX_API void RightJustify(char* text, int width);
 LEDRIX_API int TrimRight(char* text);
 
 /// Amount present: magnitude of 0.009 or more.
-inline bool IsPresent(double amount) { return amount >= 0.009 || amount <= -0.009; }
+inline bool IsPresent(double amount) {
+  return amount >= 0.009 || amount <= -0.009;
+}
 
 }  // namespace ledrix

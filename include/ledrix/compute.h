@@ -70,8 +70,8 @@ class LEDRIX_API CCompute {
   double LiabilityTotal = 0.0;
   double DepositTotal = 0.0;
   double PenaltyTotal = 0.0;
-  int ComputeMethod = 0;  ///< 0 monthly, 1 semi-weekly, 2 first-time semi-weekly
-  Event* Events = nullptr;  ///< owned copy, MaxEvents records
+  int ComputeMethod = 0;               ///< 0 monthly, 1 semi-weekly, 2 first-time semi-weekly
+  Event* Events = nullptr;             ///< owned copy, MaxEvents records
   ledrix::Company* Company = nullptr;  ///< the host's; not owned
   CLiability* Liabilities[MaxLiabilitySlots] = {};
   CLiability* CatchupLiabilities[MaxCatchupSlots] = {};
@@ -117,80 +117,81 @@ class LEDRIX_API CCompute {
   virtual ~CCompute();
 
   // ---- virtual operations, in slot order ---------------------------------
-  virtual int GetForm();                                         // 0
-  virtual void SetForm(int form);                                // 1
-  virtual void SetEvents(Event* source);                         // 2
-  virtual Event* GetEvents();                                    // 3
-  virtual Event* GetEvent(int i);                                // 4
-  virtual void SetCompany(ledrix::Company* company);             // 5
-  virtual ledrix::Company* GetCompany();                         // 6
-  virtual void SetC941Doc(C941Doc* doc);                         // 7
-  virtual void SetComputeMethod(int method);                     // 8
-  virtual int GetComputeMethod(Date date);                       // 9
-  virtual int GetComputeMethod();                                // 10
-  virtual Date GetComputeDate();                                 // 11
-  virtual double GetPenalty();                                   // 12
-  virtual int GetIRSDirection();                                 // 13
-  virtual std::string GetHeaderVersion();                        // 14
-  virtual void SetHeaderVersion(const std::string& text);        // 15
-  virtual void TotalEvents(double daily[][32], double totals[]); // 16
-  virtual void SetTaxBalance();                                  // 17
+  virtual int GetForm();                                                               // 0
+  virtual void SetForm(int form);                                                      // 1
+  virtual void SetEvents(Event* source);                                               // 2
+  virtual Event* GetEvents();                                                          // 3
+  virtual Event* GetEvent(int i);                                                      // 4
+  virtual void SetCompany(ledrix::Company* company);                                   // 5
+  virtual ledrix::Company* GetCompany();                                               // 6
+  virtual void SetC941Doc(C941Doc* doc);                                               // 7
+  virtual void SetComputeMethod(int method);                                           // 8
+  virtual int GetComputeMethod(Date date);                                             // 9
+  virtual int GetComputeMethod();                                                      // 10
+  virtual Date GetComputeDate();                                                       // 11
+  virtual double GetPenalty();                                                         // 12
+  virtual int GetIRSDirection();                                                       // 13
+  virtual std::string GetHeaderVersion();                                              // 14
+  virtual void SetHeaderVersion(const std::string& text);                              // 15
+  virtual void TotalEvents(double daily[][32], double totals[]);                       // 16
+  virtual void SetTaxBalance();                                                        // 17
   virtual void Penalty(int freeAfter, int flags, int limitToComputeDate, int method);  // 18
-  virtual void AddDeferredAmount(Date date);                     // 19
-  virtual void RemoveDeferredAmount();                           // 20
-  virtual void CumulateLiabilities(Date* start);                 // 21
-  virtual void BestDepositApplication(int method, int unused);   // 22
-  virtual void InitLiabilities(int pushSmall);                   // 23
-  virtual void ApplyDeposits(int flags, int limitToComputeDate); // 24
-  virtual void SetDueDates();                                    // 25
-  virtual void FinalDueDateFixup(CLiability* liability, const Holiday* holiday);  // 26
-  virtual void ComputePenalty();                                 // 27
-  virtual double PenaltyPercentage(int daysLate, Date date, CLiability* liability, int* tier);  // 28
-  virtual void FreeLiabilities();                                // 29
-  virtual void FreeDeposits();                                   // 30
-  virtual int Is944DeMinimisForQuarter(int q);                   // 31
-  virtual double PenaltyOn(CLiability* liability, int penaltyFlag);  // 32
-  virtual void SortLiabilities(int byDueDate);                   // 33
-  virtual int SetPredictor(CPredictHandler* table, C941Doc* doc);  // 34
-  virtual void CombineLiabilities(int from, int to);             // 35
+  virtual void AddDeferredAmount(Date date);                                           // 19
+  virtual void RemoveDeferredAmount();                                                 // 20
+  virtual void CumulateLiabilities(Date* start);                                       // 21
+  virtual void BestDepositApplication(int method, int unused);                         // 22
+  virtual void InitLiabilities(int pushSmall);                                         // 23
+  virtual void ApplyDeposits(int flags, int limitToComputeDate);                       // 24
+  virtual void SetDueDates();                                                          // 25
+  virtual void FinalDueDateFixup(CLiability* liability, const Holiday* holiday);       // 26
+  virtual void ComputePenalty();                                                       // 27
+  virtual double PenaltyPercentage(int daysLate, Date date, CLiability* liability,
+                                   int* tier);                                 // 28
+  virtual void FreeLiabilities();                                              // 29
+  virtual void FreeDeposits();                                                 // 30
+  virtual int Is944DeMinimisForQuarter(int q);                                 // 31
+  virtual double PenaltyOn(CLiability* liability, int penaltyFlag);            // 32
+  virtual void SortLiabilities(int byDueDate);                                 // 33
+  virtual int SetPredictor(CPredictHandler* table, C941Doc* doc);              // 34
+  virtual void CombineLiabilities(int from, int to);                           // 35
   virtual void BasicCompute(C941Doc* doc, int flags, int limitToComputeDate);  // 36
-  virtual void SetupLiabilities();                               // 37
-  virtual Date DueDate();                                        // 38
-  virtual void SetDueDate(Date date);                            // 39
-  virtual void SetDueDate(int q);                                // 40
-  virtual Date FirstDayOfPeriod();                               // 41
-  virtual int CatchupIndex(CLiability* liability);               // 42
-  virtual void PushToCatchup(CLiability* liability, double amount);  // 43
-  virtual void Undo98(CLiability* liability);                    // 44
-  virtual void LinkDeposits(int from, int to);                   // 45
-  virtual void SetStartDate(Date date);                          // 46
-  virtual void SetEndDate(Date date);                            // 47
-  virtual void SetComputeDate(Date date);                        // 48
-  virtual int ExcessAdjustments();                               // 49
-  virtual void Push100PeriodAmounts();                           // 50
-  virtual void SetQuarter(int q);                                // 51
-  virtual int GetQuarter();                                      // 52
-  virtual double GetDepositTotal();                              // 53
-  virtual void SetDepositTotal(double total);                    // 54
-  virtual double GetLiabilityTotal();                            // 55
-  virtual void SetLiabilityTotal(double total);                  // 56
-  virtual CPenalties* Penalties();                               // 57
-  virtual void SetPenalties(CPenalties& penalties);              // 58
-  virtual int IsMethodImplemented(int alternative);              // 59
-  virtual CLiability* FindBestLiability1(Event* deposit, int method);  // 60
-  virtual CLiability* FindBestLiability2(Event* deposit, int method);  // 61
-  virtual CLiability* FindBestLiability3(Event* deposit, int method);  // 62
-  virtual CLiability* FindBestLiability4(Event* deposit, int method);  // 63
-  virtual CLiability* FindBestLiability5(Event* deposit, int method);  // 64
-  virtual CLiability* FindBestLiability6(Event* deposit, int method);  // 65
-  virtual CLiability* FindBestLiability7(Event* deposit, int method);  // 66
-  virtual CLiability* FindBestLiability8(Event* deposit, int method);  // 67
-  virtual CLiability* FindBestLiability9(Event* deposit, int method);  // 68
-  virtual CLiability* FindBestLiability10(Event* deposit, int method); // 69
-  virtual void RemoveExtraCUs();                                 // 70
-  virtual int ComputeComplexity();                               // 71
-  virtual double BalanceDue(Date date);                          // 72
-  virtual void DumpEvents();                                     // 73
+  virtual void SetupLiabilities();                                             // 37
+  virtual Date DueDate();                                                      // 38
+  virtual void SetDueDate(Date date);                                          // 39
+  virtual void SetDueDate(int q);                                              // 40
+  virtual Date FirstDayOfPeriod();                                             // 41
+  virtual int CatchupIndex(CLiability* liability);                             // 42
+  virtual void PushToCatchup(CLiability* liability, double amount);            // 43
+  virtual void Undo98(CLiability* liability);                                  // 44
+  virtual void LinkDeposits(int from, int to);                                 // 45
+  virtual void SetStartDate(Date date);                                        // 46
+  virtual void SetEndDate(Date date);                                          // 47
+  virtual void SetComputeDate(Date date);                                      // 48
+  virtual int ExcessAdjustments();                                             // 49
+  virtual void Push100PeriodAmounts();                                         // 50
+  virtual void SetQuarter(int q);                                              // 51
+  virtual int GetQuarter();                                                    // 52
+  virtual double GetDepositTotal();                                            // 53
+  virtual void SetDepositTotal(double total);                                  // 54
+  virtual double GetLiabilityTotal();                                          // 55
+  virtual void SetLiabilityTotal(double total);                                // 56
+  virtual CPenalties* Penalties();                                             // 57
+  virtual void SetPenalties(CPenalties& penalties);                            // 58
+  virtual int IsMethodImplemented(int alternative);                            // 59
+  virtual CLiability* FindBestLiability1(Event* deposit, int method);          // 60
+  virtual CLiability* FindBestLiability2(Event* deposit, int method);          // 61
+  virtual CLiability* FindBestLiability3(Event* deposit, int method);          // 62
+  virtual CLiability* FindBestLiability4(Event* deposit, int method);          // 63
+  virtual CLiability* FindBestLiability5(Event* deposit, int method);          // 64
+  virtual CLiability* FindBestLiability6(Event* deposit, int method);          // 65
+  virtual CLiability* FindBestLiability7(Event* deposit, int method);          // 66
+  virtual CLiability* FindBestLiability8(Event* deposit, int method);          // 67
+  virtual CLiability* FindBestLiability9(Event* deposit, int method);          // 68
+  virtual CLiability* FindBestLiability10(Event* deposit, int method);         // 69
+  virtual void RemoveExtraCUs();                                               // 70
+  virtual int ComputeComplexity();                                             // 71
+  virtual double BalanceDue(Date date);                                        // 72
+  virtual void DumpEvents();                                                   // 73
 
   // ---- plain operations ----------------------------------------------------
   double GetPenaltyAmount(int method) const { return MethodResults[method].Penalty; }

@@ -35,7 +35,7 @@ enum EventType : std::int16_t {
   LIAB_DUE = 6,
   LIAB_TAX = 7,
   LIAB_BKUP = 8,
-  PAYMENT = 9,   ///< a payment that is not a federal tax deposit
+  PAYMENT = 9,  ///< a payment that is not a federal tax deposit
   ADJUST = 10,
   ADJ_TGTLI = 11,
   COBRA_PMT = 12,  ///< one COBRA premium-assistance amount
@@ -43,7 +43,7 @@ enum EventType : std::int16_t {
   ADJ_RSCH = 14,
   ADJ_SICKFAM = 15,
   ADJ_EMPRET = 16,
-  DEFER_SS = 17,   ///< deferred social security, made by AddDeferredAmount
+  DEFER_SS = 17,  ///< deferred social security, made by AddDeferredAmount
   ADJ_SF_PRE = 18,
   ADJ_SF_AFT = 19,
   ADJ_COBRA_CR = 20,

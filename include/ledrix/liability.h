@@ -27,16 +27,16 @@ constexpr int RateTierCount = 5;
 
 class LEDRIX_API CDeposit {
  public:
-  ledrix::Date Date;       ///< deposit date (a liability: its due date)
-  double Amount = 0.0;     ///< piece applied (a liability: its amount)
-  double Balance = 0.0;    ///< liability balance after this piece
-  double Penalty = 0.0;    ///< failure-to-deposit penalty of the piece
-  int EventIndex = 0;      ///< source event
-  int DepositNumber = 0;   ///< running number among DEPOSIT events, from 1
-  int PaymentNumber = 0;   ///< running number among PAYMENT events, from 1
+  ledrix::Date Date;      ///< deposit date (a liability: its due date)
+  double Amount = 0.0;    ///< piece applied (a liability: its amount)
+  double Balance = 0.0;   ///< liability balance after this piece
+  double Penalty = 0.0;   ///< failure-to-deposit penalty of the piece
+  int EventIndex = 0;     ///< source event
+  int DepositNumber = 0;  ///< running number among DEPOSIT events, from 1
+  int PaymentNumber = 0;  ///< running number among PAYMENT events, from 1
   int DaysLate = 0;
-  int EventType = 0;       ///< Type of the source event
-  int RateIndex = 0;       ///< penalty tier 0-4
+  int EventType = 0;  ///< Type of the source event
+  int RateIndex = 0;  ///< penalty tier 0-4
   CDeposit* Next = nullptr;
 
   CDeposit() = default;

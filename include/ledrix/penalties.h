@@ -21,7 +21,7 @@ struct C941Doc;
 
 /// Inputs of the additional 5% deposit penalty.
 struct LEDRIX_API CC6656 {
-  std::int16_t Active;      ///< non-zero: compute the additional 5%
+  std::int16_t Active;        ///< non-zero: compute the additional 5%
   ledrix::Date LastDayToPay;  ///< last day to pay named in the notice
   ledrix::Date NoticeDate;
   std::int16_t AddTenDays;  ///< 1: the last day to pay is LastDayToPay + 10
@@ -93,9 +93,9 @@ static_assert(sizeof(FTFRow) == 26, "FTF row is packed");
 
 /// One month of the failure-to-pay penalty.
 struct LEDRIX_API FTPRow {
-  double Base;     ///< unpaid tax at the start of the month
+  double Base;  ///< unpaid tax at the start of the month
   double Penalty;
-  double Paid;     ///< how much the unpaid tax fell during the month
+  double Paid;            ///< how much the unpaid tax fell during the month
   std::int32_t RateCode;  ///< 1 = 0.5% a month, 2 = 1.0% a month
   ledrix::Date MonthEnd;
   std::int32_t HasNotice;
@@ -144,8 +144,8 @@ class LEDRIX_API CRunTimePenalties {
   /// month ending `monthEnd`, or -1.
   int Overlap(ledrix::Date monthEnd) const;
 };
-static_assert(sizeof(CRunTimePenalties) ==
-                  2 * sizeof(void*) + 2 + 2 + 8 + 5 * 26 + 4 + 8 + 8 + 51 * 44 + 10 * 10 + 8 * 5 + 4,
+static_assert(sizeof(CRunTimePenalties) == 2 * sizeof(void*) + 2 + 2 + 8 + 5 * 26 + 4 + 8 + 8 +
+                                               51 * 44 + 10 * 10 + 8 * 5 + 4,
               "CRunTimePenalties is packed");
 
 #pragma pack(pop)

@@ -1,7 +1,7 @@
 // Links against the installed library and prints its version.
-#include <cstdio>
-
 #include <ledrix/ledrix.h>
+
+#include <cstdio>
 
 int main() {
   ledrix::Date d(1, 15, 5);
