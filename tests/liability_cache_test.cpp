@@ -17,50 +17,50 @@ namespace ledrix {
 namespace {
 
 using testing::D;
+using testing::GeneratedReturn;
 using testing::GenerateReturn;
+using testing::MakeDoc;
 using testing::ResultText;
 
 /// Returns whose rebuild does more than cumulate: a due date moved past a
 /// holiday, a monthly depositor reaching $100,000 (liabilities merged, the
 /// flag set), a credit larger than the liabilities, a deferral.
-std::vector<testing::GeneratedReturn> CraftedReturns() {
-  std::vector<testing::GeneratedReturn> returns;
-  auto add = [&](int quarter, int schedule, const char* computeDate) -> C941Doc& {
-    returns.push_back({testing::MakeDoc(1, quarter, schedule), D(computeDate)});
-    return *returns.back().doc;
-  };
+std::vector<GeneratedReturn> CraftedReturns() {
+  std::vector<GeneratedReturn> returns;
   // Sat 12/19/09 is due Fri 12/25/09, Christmas: Mon 12/28/09.
-  C941Doc& christmas = add(119, 1, "03/31/10");
-  testing::AddEvent(christmas, LIABILITY, "12/19/09", 8000.0);
-  testing::AddEvent(christmas, DEPOSIT, "12/28/09", 7900.0);
-  testing::AddEvent(christmas, LIABILITY, "12/12/09", 5000.0);
-  testing::AddEvent(christmas, DEPOSIT, "12/21/09", 5000.0);
+  returns.push_back({MakeDoc(1, 119, 1,
+                             {{LIABILITY, "12/19/09", 8000.0},
+                              {DEPOSIT, "12/28/09", 7900.0},
+                              {LIABILITY, "12/12/09", 5000.0},
+                              {DEPOSIT, "12/21/09", 5000.0}}),
+                     D("03/31/10")});
   // 60,000.00 on Thu 05/05/05 and 50,000.00 on Thu 05/12/05.
-  C941Doc& large = add(101, 0, "09/30/05");
-  testing::AddEvent(large, LIABILITY, "04/15/05", 3000.0);
-  testing::AddEvent(large, LIABILITY, "05/05/05", 60000.0);
-  testing::AddEvent(large, LIABILITY, "05/12/05", 50000.0);
-  testing::AddEvent(large, LIABILITY, "06/10/05", 90.0);
-  testing::AddEvent(large, DEPOSIT, "05/13/05", 110000.0);
-  testing::AddEvent(large, DEPOSIT, "05/16/05", 3000.0);
-  C941Doc& credits = add(100, 0, "06/30/05");
-  testing::AddEvent(credits, LIABILITY, "01/14/05", 400.0);
-  testing::AddEvent(credits, ADJ_SS, "01/10/05", -4600.0);  // 200.00 more than both
-  testing::AddEvent(credits, LIABILITY, "02/14/05", 4000.0);
-  testing::AddEvent(credits, DEPOSIT, "03/10/05", 3500.0);
-  credits.DeferredAmount = 250.0;
+  returns.push_back({MakeDoc(1, 101, 0,
+                             {{LIABILITY, "04/15/05", 3000.0},
+                              {LIABILITY, "05/05/05", 60000.0},
+                              {LIABILITY, "05/12/05", 50000.0},
+                              {LIABILITY, "06/10/05", 90.0},
+                              {DEPOSIT, "05/13/05", 110000.0},
+                              {DEPOSIT, "05/16/05", 3000.0}}),
+                     D("09/30/05")});
+  returns.push_back({MakeDoc(1, 100, 0,
+                             {{LIABILITY, "01/14/05", 400.0},
+                              {ADJ_SS, "01/10/05", -4600.0},  // 200.00 more than both
+                              {LIABILITY, "02/14/05", 4000.0},
+                              {DEPOSIT, "03/10/05", 3500.0}}),
+                     D("06/30/05")});
+  returns.back().doc->DeferredAmount = 250.0;
   return returns;
 }
 
 TEST(LiabilityCache, GivesTheResultsOfRebuildingForEveryMethod) {
-  std::vector<testing::GeneratedReturn> returns = CraftedReturns();
+  std::vector<GeneratedReturn> returns = CraftedReturns();
   for (unsigned seed = 1; seed <= 60; ++seed) {
     std::mt19937 rng(seed);
     returns.push_back(GenerateReturn(rng));
   }
   for (size_t i = 0; i < returns.size(); ++i) {
-    C941Compute cached;
-    C941Compute plain;
+    C941Compute cached, plain;
     plain.UseLiabilityCache = false;
     returns[i].Compute(cached);
     returns[i].Compute(plain);
@@ -80,66 +80,54 @@ class CachedAndPlain : public ::testing::Test {
     step(plain);
     EXPECT_EQ(ResultText(cached), ResultText(plain)) << what;
   }
-  static void Rerun(C941Compute& c) { c.Penalty(0, 0, 0, -1); }
+  template <typename Change>
+  void ChangedThenRerun(const char* what, Change change) {
+    Both(what, [&](C941Compute& c) {
+      change(c);
+      c.Penalty(0, 0, 0, -1);
+    });
+  }
 
-  C941Compute cached;
-  C941Compute plain;
+  C941Compute cached, plain;
 };
 
 TEST_F(CachedAndPlain, InputsChangedBetweenComputations) {
   std::mt19937 rng(11);
-  const testing::GeneratedReturn first = GenerateReturn(rng);
-  testing::GeneratedReturn second = GenerateReturn(rng);
+  const GeneratedReturn first = GenerateReturn(rng);
+  GeneratedReturn second = GenerateReturn(rng);
   second.doc->Form = first.doc->Form;
-  const std::vector<testing::GeneratedReturn> crafted = CraftedReturns();
+  const std::vector<GeneratedReturn> crafted = CraftedReturns();
   const auto clearFlags = [](C941Compute& c) {
     c.Had100000Liability = c.ExcessAdjustmentsFlag = 0;
-    Rerun(c);
   };
   Both("a return of $100,000", [&](C941Compute& c) { crafted[1].Compute(c); });
-  Both("flags cleared by the host", clearFlags);
+  ChangedThenRerun("flags cleared by the host", clearFlags);
   EXPECT_EQ(cached.Had100000Liability, 1);
   Both("credits beyond the liabilities", [&](C941Compute& c) { crafted[2].Compute(c); });
-  Both("flags cleared by the host", clearFlags);
+  ChangedThenRerun("flags cleared by the host", clearFlags);
   EXPECT_EQ(cached.ExcessAdjustmentsFlag, 1);
   Both("first return", [&](C941Compute& c) { first.Compute(c); });
   Both("another return", [&](C941Compute& c) { second.Compute(c); });
   Both("the same again", [&](C941Compute& c) { second.Compute(c); });
-  Both("schedule", [](C941Compute& c) {
-    c.SetComputeMethod(c.ComputeMethod == 0 ? 1 : 0);
-    Rerun(c);
-  });
-  Both("return due date", [](C941Compute& c) {
-    c.SetDueDate(c.Quarter + 1);
-    Rerun(c);
-  });
-  Both("quarter", [](C941Compute& c) {
-    c.SetQuarter(c.Quarter - 1);
-    Rerun(c);
-  });
-  Both("an event written in place", [](C941Compute& c) {
-    c.Events[0].Amount += 1234.56;
-    Rerun(c);
-  });
-  Both("a deposit past the end of the list", [](C941Compute& c) {
+  ChangedThenRerun("schedule", [](C941Compute& c) { c.SetComputeMethod(c.ComputeMethod ? 0 : 1); });
+  ChangedThenRerun("return due date", [](C941Compute& c) { c.SetDueDate(c.Quarter + 1); });
+  ChangedThenRerun("quarter", [](C941Compute& c) { c.SetQuarter(c.Quarter - 1); });
+  ChangedThenRerun("an event written in place",
+                   [](C941Compute& c) { c.Events[0].Amount += 1234.56; });
+  ChangedThenRerun("a deposit past the end of the list", [](C941Compute& c) {
     const int end = CountEvents(c.Events);
     c.Events[end + 1] = c.Events[0];
     c.Events[end + 1].Type = DEPOSIT;
-    Rerun(c);
   });
-  Both("liability cache turned off", [](C941Compute& c) {
-    c.UseLiabilityCache = false;
-    Rerun(c);
-  });
+  ChangedThenRerun("liability cache turned off",
+                   [](C941Compute& c) { c.UseLiabilityCache = false; });
 }
 
 TEST_F(CachedAndPlain, HolidayFileChangedBetweenComputations) {
   // 2005 Q1, monthly: 10,000.00 on Fri 01/14 is due Tue 02/15 and paid on
   // Wed 02/16: one day late, 2% = 200.00; with 02/15 a holiday it is due on
   // 02/16 and on time.
-  auto doc = testing::MakeDoc(1, 100);
-  testing::AddEvent(*doc, LIABILITY, "01/14/05", 10000.0);
-  testing::AddEvent(*doc, DEPOSIT, "02/16/05", 10000.0);
+  auto doc = MakeDoc(1, 100, 0, {{LIABILITY, "01/14/05", 10000.0}, {DEPOSIT, "02/16/05", 10000.0}});
   const auto compute = [&](C941Compute& c) {
     c.SetComputeDate(D("06/30/05"));
     c.SetDueDate(100);
@@ -147,16 +135,14 @@ TEST_F(CachedAndPlain, HolidayFileChangedBetweenComputations) {
   };
   Both("without the holiday", compute);
   EXPECT_DOUBLE_EQ(cached.GetPenalty(), 200.0);
-
   Holiday calendar;
   std::filesystem::create_directories(NativePath(calendar.Folder));
   HolidayEntry& added = calendar.Entries[calendar.Count];
   std::strcpy(added.Name, "Company Day");
   added.Dates[0] = D("02/15/05");
   ASSERT_EQ(calendar.Save(), 1);
-  Both("with 02/15/05 a holiday", [](C941Compute& c) { Rerun(c); });
+  ChangedThenRerun("with 02/15/05 a holiday", [](C941Compute&) {});
   EXPECT_DOUBLE_EQ(cached.GetPenalty(), 0.0);
-
   added.Dates[0] = Date();
   ASSERT_EQ(calendar.Save(), 1);
   Both("holiday removed again", compute);
@@ -171,11 +157,10 @@ TEST(LiabilityCache, HostOverrideOfTheRebuildStillRunsForEveryMethod) {
     }
     int calls = 0;
   };
-  Counting cached;
-  Counting plain;
+  Counting cached, plain;
   plain.UseLiabilityCache = false;
   std::mt19937 rng(3);
-  const testing::GeneratedReturn r = GenerateReturn(rng);
+  const GeneratedReturn r = GenerateReturn(rng);
   r.Compute(cached);
   r.Compute(plain);
   EXPECT_GE(cached.calls, 258);  // methods 0-256 and the winner again, at least

@@ -13,12 +13,6 @@ namespace {
 constexpr int kForm941 = 1;
 constexpr int kForm944 = 10;
 
-void Put(C941Doc& doc, int type, Date date, double amount) {
-  char text[16];
-  date.Format(text);
-  AddEvent(doc, type, text, amount);
-}
-
 void Append(std::string& text, const char* format, ...) __attribute__((format(printf, 2, 3)));
 void Append(std::string& text, const char* format, ...) {
   char line[256];
@@ -58,12 +52,10 @@ GeneratedReturn GenerateReturn(std::mt19937& rng) {
     return std::round(std::uniform_real_distribution<double>(low, high)(rng) * 100.0) / 100.0;
   };
   const bool annual = pick(4) == 0;
-  const int quarter = annual ? 4 * (25 + pick(6)) : 84 + pick(40);  // 2001-2010
-  GeneratedReturn r{std::make_unique<C941Doc>(), Date()};
+  const int quarter = annual ? 4 * (25 + pick(6)) : 84 + pick(40);
+  GeneratedReturn r{MakeDoc(annual ? kForm944 : kForm941, quarter, pick(3)), Date()};
   C941Doc& doc = *r.doc;
-  doc.Form = annual ? kForm944 : kForm941;
-  doc.Quarter = quarter;
-  doc.ComputeMethod = pick(3);
+  auto put = [&](int type, Date date, double amount) { AddEvent(doc.Events, type, date, amount); };
   const Date start =
       annual ? Date::StartOfYear(Date::QuarterStart(quarter)) : Date::QuarterStart(quarter);
   const int days = annual ? 365 : 90;
@@ -75,7 +67,7 @@ GeneratedReturn GenerateReturn(std::mt19937& rng) {
     const double tax = size == 0   ? money(20.0, 100.0)
                        : size == 1 ? money(60000.0, 130000.0)
                                    : money(300.0, 25000.0);
-    Put(doc, LIABILITY, payday, tax);
+    put(LIABILITY, payday, tax);
     const double shares[] = {1.0, 1.0, 1.0, 0.99, 0.97, 0.6, 0.0};
     const double share = shares[pick(7)];
     if (share == 0.0) continue;
@@ -84,26 +76,31 @@ GeneratedReturn GenerateReturn(std::mt19937& rng) {
     const double paid = std::round(tax * share * 100.0) / 100.0;
     if (pick(5) == 0) {  // in two deposits
       const double first = std::round(paid * 0.4 * 100.0) / 100.0;
-      Put(doc, type, payday + lateness, first);
-      Put(doc, DEPOSIT, payday + lateness + 1 + pick(10), paid - first);
+      put(type, payday + lateness, first);
+      put(DEPOSIT, payday + lateness + 1 + pick(10), paid - first);
     } else {
-      Put(doc, type, payday + lateness, paid);
+      put(type, payday + lateness, paid);
     }
   }
-  for (int extra = pick(3); extra > 0; --extra) {
-    Put(doc, DEPOSIT, start + pick(days + 30), money(5.0, 3000.0));
-  }
-  if (pick(5) == 0) Put(doc, ADJ_SS, start + pick(days), -money(10.0, 2000.0));
-  if (pick(8) == 0) Put(doc, COBRA_PMT, start + pick(days), money(10.0, 500.0));
+  for (int extra = pick(3); extra > 0; --extra)
+    put(DEPOSIT, start + pick(days + 30), money(5, 3000));
+  if (pick(5) == 0) put(ADJ_SS, start + pick(days), -money(10.0, 2000.0));
+  if (pick(8) == 0) put(COBRA_PMT, start + pick(days), money(10.0, 500.0));
   if (pick(10) == 0) doc.DeferredAmount = money(100.0, 3000.0);
   r.computeDate = start + days + 20 + pick(300);
+  if (pick(5) == 0) {
+    doc.Penalties.CC6656.Active = 1;
+    doc.Penalties.CC6656.LastDayToPay = start + days + pick(120);
+  }
   return r;
 }
 
 void GeneratedReturn::Compute(C941Compute& compute, int flags) const {
   if (doc->Form == kForm944) compute.Set944();
   compute.SetComputeDate(computeDate);
-  compute.SetDueDate(doc->Quarter);
+  compute.SetDueDate(doc->Form == kForm944 ? doc->Quarter + 3
+                                           : doc->Quarter);  // a year: 31 January
+  compute.SetPenalties(doc->Penalties);
   compute.BasicCompute(doc.get(), flags, 0);
 }
 

@@ -1,5 +1,6 @@
-// Seeded random returns for comparing two ways of computing the same thing,
-// and an exact text form of everything a computation leaves behind.
+// Seeded random returns for checking properties of a computation and for
+// comparing two ways of computing the same thing, and an exact text form of
+// everything a computation leaves behind.
 //
 //   std::mt19937 rng(seed);
 //   GeneratedReturn r = GenerateReturn(rng);
@@ -17,10 +18,10 @@
 
 namespace ledrix::testing {
 
-/// A Form 941 quarter or Form 944 year of paydays, deposits (on time, late,
-/// short, split, as non-deposit payments), now and then a credit, COBRA
-/// premium assistance, a deferral, a liability of $100 or less or of
-/// $100,000 or more.
+/// A Form 941 quarter or Form 944 year (2001-2010) of paydays and deposits
+/// (on time, late, short, split, as non-deposit payments, missing), now and
+/// then an extra deposit, a credit, COBRA premium assistance, a deferral, a
+/// deposit notice, a liability of $100 or less or of $100,000 or more.
 struct GeneratedReturn {
   std::unique_ptr<C941Doc> doc;
   Date computeDate;

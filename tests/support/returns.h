@@ -1,12 +1,15 @@
-// Builders for test returns: a host document on the heap and event lists
-// filled one event at a time.
+// Builders for test returns: dates from text, event lists and host documents
+// from short tables, a compute object set up as a host sets it up, and
+// readers and hand builders of liabilities and their chains.
 //
-//   auto doc = ledrix::testing::MakeDoc(1, 100);  // Form 941, 2005 Q1
-//   AddEvent(*doc, ledrix::LIABILITY, "01/14/05", 3000.00);
-//   AddEvent(*doc, ledrix::DEPOSIT, "01/19/05", 3000.00);
+//   auto c = MakeLiabilities(100, 0, {{LIABILITY, "03/10/05", 5000.00}});  // 2005 Q1, monthly
+//   LiabilityArisen(*c, "03/10/05")->Date;  // due 04-15-05
 #pragma once
 
+#include <initializer_list>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "ledrix/compute.h"
 #include "ledrix/date.h"
@@ -15,21 +18,54 @@
 
 namespace ledrix::testing {
 
-/// A fresh document (empty event list) of `form` for quarter index
-/// `quarter` with the depositor schedule `computeMethod`.
-std::unique_ptr<C941Doc> MakeDoc(int form, int quarter, int computeMethod = 0);
-
-/// An empty list of MaxEvents records, as the compute object's SetEvents
-/// expects.
-std::unique_ptr<Event[]> MakeEventList();
-
-/// The date of "MM/DD/YY" text (any form Date::Parse reads); a text that
-/// does not parse fails the calling test and gives no date.
+/// The date of "MM/DD/YY" text (any form Date::Parse reads); null gives no
+/// date, a text that does not parse fails the calling test.
 Date D(const char* text);
 
-/// Writes an event into the first free record of `events` (the list stays
-/// ended by the record after it). Returns its index, or -1 when full.
-int AddEvent(Event* events, int type, const char* date, double amount);
-int AddEvent(C941Doc& doc, int type, const char* date, double amount);
+struct Entry {
+  int type;
+  const char* date;
+  double amount;
+};
+using Entries = std::initializer_list<Entry>;
+
+/// A list of MaxEvents records holding `entries`, ended by the record after them.
+std::unique_ptr<Event[]> MakeEvents(Entries entries = {});
+/// Writes an event into the first free record; its index, or -1 when full.
+int AddEvent(Event* events, int type, Date date, double amount);
+
+/// A fresh document of `form` (1 = 941, 10 = 944) for quarter index `quarter`.
+std::unique_ptr<C941Doc> MakeDoc(int form, int quarter, int schedule = 0, Entries entries = {});
+
+/// Quarter, schedule, a copy of the events, the return's due date of
+/// `quarter` and the compute date: what a host sets before ApplyDeposits.
+void Prepare(CCompute& c, int quarter, int schedule, Entries entries,
+             const char* computeDate = "06/30/05");
+
+/// A compute object prepared with `entries` whose liabilities are built with
+/// their due dates (InitLiabilities(0)).
+template <class Compute = C941Compute>
+std::unique_ptr<Compute> MakeLiabilities(int quarter, int schedule, Entries entries) {
+  auto compute = std::make_unique<Compute>();
+  Prepare(*compute, quarter, schedule, entries);
+  compute->InitLiabilities(0);
+  return compute;
+}
+
+/// The regular liability with an amount that is due on `due` / arose on `date`, or null.
+CLiability* LiabilityDue(CCompute& c, const char* due);
+CLiability* LiabilityArisen(CCompute& c, const char* date);
+/// The pieces of the liability's chain, in order.
+std::vector<CDeposit*> Pieces(const CLiability* liability);
+
+/// The chain as "MM-DD-YY amount/balance" pieces joined by ", "; a piece
+/// that is late or priced adds " late <days> <rate> <penalty>".
+std::string ChainText(const CLiability* liability);
+
+/// A liability built by hand, due (and arisen) on `due`, its balance its amount.
+CLiability* NewLiability(const char* due, double amount, int catchup = 0);
+/// Appends an application of `amount` to the chain.
+CDeposit* AddPiece(CLiability& liability, const char* date, double amount, int type = DEPOSIT,
+                   int number = 1);
 
 }  // namespace ledrix::testing
