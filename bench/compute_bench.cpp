@@ -3,14 +3,16 @@
 // the liabilities rebuilt from the events for every method ("plain") and
 // copied from the first rebuild ("cached").
 //
-//   ledrix_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+//   ledrix_bench --benchmark_repetitions=10 --benchmark_report_aggregates_only=true
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "ledrix/ledrix.h"
 
@@ -126,9 +128,27 @@ void Form941DailyQuarter(benchmark::State& state) {
   RunBasicCompute(state, kDailyQuarter);
 }
 
-BENCHMARK(Form941WeeklyQuarter)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
-BENCHMARK(Form944WeeklyYear)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
-BENCHMARK(Form941DailyQuarter)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+/// The fastest repetition as well: on a shared machine other work only ever
+/// adds time, so the minimum moves least from run to run.
+double Fastest(const std::vector<double>& times) {
+  return *std::min_element(times.begin(), times.end());
+}
+
+BENCHMARK(Form941WeeklyQuarter)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->ComputeStatistics("min", Fastest);
+BENCHMARK(Form944WeeklyYear)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->ComputeStatistics("min", Fastest);
+BENCHMARK(Form941DailyQuarter)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->ComputeStatistics("min", Fastest);
 
 /// The library keeps its holiday file in the per-user folder: the run gets
 /// a folder of its own, removed afterwards.

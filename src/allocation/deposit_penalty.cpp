@@ -4,6 +4,7 @@
 // liability still unpaid is priced by its lateness at the compute date.
 // Non-FTD payments cost at least 10%.
 #include "allocation/safe_harbor.h"
+#include "compute/liability_cache.h"
 #include "compute/liability_slots.h"
 #include "ledrix/compute.h"
 #include "ledrix/events.h"
@@ -38,9 +39,15 @@ double PriceUnpaid(double rate, double amount) {
   return penalty < 0.0 ? 0.0 : penalty;
 }
 
-double TotalRegularAmount(const CCompute& c) {
+/// The regular slots up to the last liability: the rest of a year's 732
+/// hold nothing to add up or price.
+int UsedRegularSlots(const CCompute& c) {
+  return OccupiedEnd(c.Liabilities, detail::RegularSlotCount(c));
+}
+
+double TotalRegularAmount(const CCompute& c, int usedSlots) {
   double total = 0.0;
-  for (int i = 0; i < detail::RegularSlotCount(c); ++i) {
+  for (int i = 0; i < usedSlots; ++i) {
     if (c.Liabilities[i] != nullptr) total += c.Liabilities[i]->Amount;
   }
   return total;
@@ -56,6 +63,56 @@ double AddPenalties(CCompute& c, CLiability* const* slots, int count, int penalt
     }
   }
   return total;
+}
+
+/// While C941Compute::ComputePenalty prices its liabilities, the Form 944
+/// de minimis answer of each quarter, asked once. The answer depends on the
+/// slots and on the liabilities' due dates, amounts and applications, and
+/// pricing writes none of them.
+class DeMinimisByQuarter {
+ public:
+  explicit DeMinimisByQuarter(CCompute& compute) : owner_(&compute), outer_(current_) {
+    current_ = this;
+  }
+  ~DeMinimisByQuarter() { current_ = outer_; }
+  DeMinimisByQuarter(const DeMinimisByQuarter&) = delete;
+  DeMinimisByQuarter& operator=(const DeMinimisByQuarter&) = delete;
+
+  /// The answers kept while `compute` is pricing, or null.
+  static DeMinimisByQuarter* For(const CCompute& compute) {
+    return current_ != nullptr && current_->owner_ == &compute ? current_ : nullptr;
+  }
+
+  int ForQuarter(int q) {
+    for (int i = 0; i < kept_; ++i) {
+      if (quarter_[i] == q) return answer_[i];
+    }
+    const int answer = owner_->Is944DeMinimisForQuarter(q);
+    if (kept_ < kCapacity) {
+      quarter_[kept_] = q;
+      answer_[kept_++] = answer;
+    }
+    return answer;
+  }
+
+ private:
+  // More quarters than a return's due dates fall in; past that, asked each time.
+  static constexpr int kCapacity = 8;
+  static thread_local DeMinimisByQuarter* current_;
+  CCompute* owner_;
+  DeMinimisByQuarter* outer_;
+  int kept_ = 0;
+  int quarter_[kCapacity] = {};
+  int answer_[kCapacity] = {};
+};
+
+thread_local DeMinimisByQuarter* DeMinimisByQuarter::current_ = nullptr;
+
+/// Whether the Form 944 de minimis rule waives the deposit penalty in
+/// quarter `q`.
+int IsDeMinimisQuarter(CCompute& c, int q) {
+  DeMinimisByQuarter* kept = DeMinimisByQuarter::For(c);
+  return kept != nullptr ? kept->ForQuarter(q) : c.Is944DeMinimisForQuarter(q);
 }
 
 }  // namespace
@@ -78,7 +135,7 @@ double CCompute::PenaltyPercentage(int daysLate, Date date, CLiability* /*liabil
 
 double CCompute::PenaltyOn(CLiability* liability, int penaltyFlag) {
   liability->ComputeBalance();
-  if (Is944DeMinimisForQuarter(liability->Date.QuarterIndex())) penaltyFlag = 0;
+  if (IsDeMinimisQuarter(*this, liability->Date.QuarterIndex())) penaltyFlag = 0;
 
   double result = 0.0;
   if (liability->Next != nullptr) {
@@ -125,30 +182,31 @@ double CCompute::PenaltyOn(CLiability* liability, int penaltyFlag) {
 
 void C941Compute::ComputePenalty() {
   SortLiabilities(1);
+  const int used = UsedRegularSlots(*this);
   int penaltyFlag = 1;
-  if (GetNoFileLimit() > TotalRegularAmount(*this)) {
+  if (GetNoFileLimit() > TotalRegularAmount(*this, used)) {
     // A small return paid in full by its due date owes no deposit penalty.
     auto holidays = Holiday::Shared();
     Date returnDue = DueDate();
     returnDue.SkipToBusinessDay(holidays.get());
     if (BalanceDue(returnDue) < kUnpaidSlack) penaltyFlag = 0;
   }
-  const double regular =
-      AddPenalties(*this, Liabilities, detail::RegularSlotCount(*this), penaltyFlag, 0.0);
+  DeMinimisByQuarter deMinimis(*this);
+  const double regular = AddPenalties(*this, Liabilities, used, penaltyFlag, 0.0);
   PenaltyTotal = AddPenalties(*this, CatchupLiabilities, detail::CatchupSlotCount(*this),
                               penaltyFlag, regular);
 }
 
 void C940Compute::ComputePenalty() {
   SortLiabilities(1);
-  const int penaltyFlag = NoFileLimit() >= TotalRegularAmount(*this) ? 0 : 1;
-  PenaltyTotal =
-      AddPenalties(*this, Liabilities, detail::RegularSlotCount(*this), penaltyFlag, 0.0);
+  const int used = UsedRegularSlots(*this);
+  const int penaltyFlag = NoFileLimit() >= TotalRegularAmount(*this, used) ? 0 : 1;
+  PenaltyTotal = AddPenalties(*this, Liabilities, used, penaltyFlag, 0.0);
 }
 
 void CAnnCompute::ComputePenalty() {
   SortLiabilities(1);
-  PenaltyTotal = AddPenalties(*this, Liabilities, detail::RegularSlotCount(*this), 1, 0.0);
+  PenaltyTotal = AddPenalties(*this, Liabilities, UsedRegularSlots(*this), 1, 0.0);
 }
 
 }  // namespace ledrix

@@ -5,6 +5,7 @@
 #include "allocation/safe_harbor.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "compute/liability_slots.h"
 #include "ledrix/compute.h"
@@ -48,15 +49,35 @@ CDeposit* AppendCopy(CLiability* liability, const CDeposit* piece) {
   return copy;
 }
 
+/// The catch-up index of each regular liability, asked at most once while
+/// the catch-up liabilities are tidied: that moves money between chains but
+/// changes no slot, due date or period.
+class CatchupIndexBySlot {
+ public:
+  explicit CatchupIndexBySlot(CCompute& c) : c_(c) {
+    std::fill_n(index_, detail::RegularSlotCount(c), kUnknown);
+  }
+  int Of(int slot) {
+    if (index_[slot] == kUnknown) index_[slot] = c_.CatchupIndex(c_.Liabilities[slot]);
+    return index_[slot];
+  }
+
+ private:
+  // Not a real index; were it ever the answer, it would only be asked again.
+  static constexpr int kUnknown = std::numeric_limits<int>::min();
+  CCompute& c_;
+  int index_[MaxLiabilitySlots];
+};
+
 /// Gives money that catch-up liability `k` received through `piece` back to
 /// the 98% liabilities of its month that the piece pays on time. With
 /// `copyPieces`, a piece also lands as a copy on a liability it did not pay.
-void ReturnPieceToLiabilities(CCompute& c, int k, CLiability* catchup, CDeposit* piece,
-                              bool copyPieces) {
+void ReturnPieceToLiabilities(CCompute& c, CatchupIndexBySlot& catchupIndex, int k,
+                              CLiability* catchup, CDeposit* piece, bool copyPieces) {
   for (int i = 0; i < detail::RegularSlotCount(c) && c.Liabilities[i] != nullptr; ++i) {
     CLiability* liability = c.Liabilities[i];
     if (!liability->Applied98) continue;
-    const int slot = c.CatchupIndex(liability);
+    const int slot = catchupIndex.Of(i);
     if (slot < k) continue;
     if (slot > k) return;
     if (piece->Date > liability->Date) continue;
@@ -145,10 +166,17 @@ int C940Compute::CanDo98(CLiability* /*liability*/, Event* /*event*/, double /*a
 }
 
 int CCompute::CatchupIndex(CLiability* liability) {
-  const Date start = FirstDayOfPeriod();
-  int months = liability->Date.Month() - start.Month();
+  // Each date taken apart once (month, day and year come from one reading).
+  int month = 0;
+  int day = 0;
+  int year = 0;
+  liability->Date.GetMDY(month, day, year);
+  int startMonth = 0;
+  int startYear = 0;
+  FirstDayOfPeriod().GetMDY(startMonth, day, startYear);
+  int months = month - startMonth;
   if (months < 0) months += 12;
-  if (liability->Date.Year() != start.Year()) months += 12;
+  if (year != startYear) months += 12;
   // The last slot takes every later month.
   return months >= CatchupSlots ? CatchupSlots - 1 : months;
 }
@@ -189,11 +217,12 @@ void C940Compute::Push100PeriodAmounts() {}
 void CAnnCompute::Push100PeriodAmounts() {}
 
 void CCompute::RemoveExtraCUs() {
+  CatchupIndexBySlot catchupIndex(*this);
   for (int pass = 0; pass < 2; ++pass) {
     for (int k = 0; k < detail::CatchupSlotCount(*this) && CatchupLiabilities[k] != nullptr; ++k) {
       CLiability* catchup = CatchupLiabilities[k];
       for (CDeposit* piece = catchup->Next; piece != nullptr; piece = piece->Next) {
-        ReturnPieceToLiabilities(*this, k, catchup, piece, pass == 1);
+        ReturnPieceToLiabilities(*this, catchupIndex, k, catchup, piece, pass == 1);
         if (piece->Amount < kCent) break;
       }
       DropEmptyPieces(catchup);

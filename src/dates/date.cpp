@@ -1,6 +1,5 @@
 #include "ledrix/date.h"
 
-#include <cstdio>
 #include <cstdlib>
 
 #include "ledrix/holiday.h"
@@ -13,6 +12,11 @@ namespace {
 constexpr int kFirstYear = 80;  // 1980, years since 1900
 constexpr int kLastYear = 127;  // 2027
 constexpr int kDaysPerLeapCycle = 4 * 365 + 1;
+// Calendar parts are worked out on years that begin on 1 March, so that the
+// leap day is the last day of its year and a four-year cycle is one block of
+// kDaysPerLeapCycle days. Day 0 of that count is 1 March 1976.
+constexpr int kMarchYearBase = 76;
+constexpr int kSerialOfMarchBase = 60 - kDaysPerLeapCycle;  // 1 March 1980 is serial 60
 constexpr int kWednesday = 1;
 constexpr int kFriday = 3;
 constexpr int kSaturday = 4;
@@ -24,14 +28,15 @@ struct Parts {
   int year;  // years since 1900
 };
 
-int YearLength(int year) {
-  return year % 4 == 0 ? 366 : 365;
+// Months counted from March: 0 for March through 11 for February.
+int MonthFromMarch(int month) {
+  return month > 2 ? month - 3 : month + 9;
 }
 
-// Days from 1 January 1980 to 1 January of `year` (1980 is a leap year).
-int DaysBeforeYear(int year) {
-  const int years = year - kFirstYear;
-  return years * 365 + (years + 3) / 4;
+// Days from 1 March to the first day of the month counted from March (the
+// month lengths from March on repeat 31, 30, 31, 30, 31 every five months).
+int DaysBeforeMonthFromMarch(int monthFromMarch) {
+  return (153 * monthFromMarch + 2) / 5;
 }
 
 // A two-digit year below 80 means 20xx.
@@ -49,24 +54,35 @@ Date InRange(int serial) {
 
 // Serial of parts already checked to be a real day of the supported years.
 int SerialOf(int month, int day, int year) {
-  int serial = DaysBeforeYear(year) + day - 1;
-  for (int m = 1; m < month; ++m) serial += MonthLength(m, year);
-  return serial;
+  const int marchYears = year - (month <= 2 ? 1 : 0) - kMarchYearBase;
+  const int dayOfMarchYear = DaysBeforeMonthFromMarch(MonthFromMarch(month)) + day - 1;
+  return marchYears * 365 + marchYears / 4 + dayOfMarchYear + kSerialOfMarchBase;
 }
 
+// Parts of a valid date, in constant time.
 Parts PartsOf(Date date) {
-  int rest = date.Serial;
-  int year = kFirstYear + 4 * (rest / kDaysPerLeapCycle);
-  rest %= kDaysPerLeapCycle;
-  while (rest >= YearLength(year)) rest -= YearLength(year++);
-  int month = 1;
-  while (rest >= MonthLength(month, year)) rest -= MonthLength(month++, year);
-  return {month, rest + 1, year};
+  const int days = date.Serial - kSerialOfMarchBase;
+  const int dayOfCycle = days % kDaysPerLeapCycle;
+  // The leap day, the cycle's last day, belongs to its fourth year.
+  const int yearOfCycle = dayOfCycle / 365 < 3 ? dayOfCycle / 365 : 3;
+  const int dayOfYear = dayOfCycle - 365 * yearOfCycle;
+  const int monthFromMarch = (5 * dayOfYear + 2) / 153;
+  const int month = monthFromMarch < 10 ? monthFromMarch + 3 : monthFromMarch - 9;
+  const int year =
+      kMarchYearBase + 4 * (days / kDaysPerLeapCycle) + yearOfCycle + (month <= 2 ? 1 : 0);
+  return {month, dayOfYear - DaysBeforeMonthFromMarch(monthFromMarch) + 1, year};
 }
 
 // The date of month, day and year, or no date outside the supported range.
 Date FromParts(int month, int day, int year) {
   return InRange(Date(month, day, year).Serial);
+}
+
+// Writes `value` (0-99) as two digits with a leading zero; returns the end.
+char* WriteTwoDigits(char* out, int value) {
+  *out++ = static_cast<char>('0' + value / 10);
+  *out++ = static_cast<char>('0' + value % 10);
+  return out;
 }
 
 bool IsDigit(char c) {
@@ -303,12 +319,16 @@ int Date::Format(char* buffer, int withWeekday) const {
     return 0;
   }
   const Parts parts = PartsOf(*this);
+  char* out = WriteTwoDigits(buffer, parts.month);
+  *out++ = '-';
+  out = WriteTwoDigits(out, parts.day);
+  *out++ = '-';
+  out = WriteTwoDigits(out, parts.year % 100);
   if (withWeekday) {
-    std::snprintf(buffer, 13, "%02d-%02d-%02d %s", parts.month, parts.day, parts.year % 100,
-                  WeekdayName(Weekday()));
-  } else {
-    std::snprintf(buffer, 13, "%02d-%02d-%02d", parts.month, parts.day, parts.year % 100);
+    *out++ = ' ';
+    for (const char* name = WeekdayName(Weekday()); *name != '\0'; ++name) *out++ = *name;
   }
+  *out = '\0';
   return 1;
 }
 
