@@ -10,10 +10,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "ledrix/ledrix.h"
+#include "support/generated_returns.h"
 #include "support/returns.h"
 
 namespace ledrix {
@@ -326,6 +328,64 @@ TEST(AlternativeSearch, MethodIndexZeroBeatsTheOldIrsRule) {
     if (strategy7) {
       EXPECT_DOUBLE_EQ(compute.GetPenaltyAmount(m), 2000.0) << m;
     }
+  }
+}
+
+/// The liability search read rule by rule: pass by pass over every slot.
+class PlainSearch : public C941Compute {
+ public:
+  CLiability* FindBestLiability1(Event* deposit, int method) override {
+    const int d = deposit->Date.Serial, s = method >> 3 & 7, rule = method >> 6 & 3;
+    // Windows: O on time, L 1-5 days late, F 6-15 days late, A any.
+    static const char* const kPasses[8] = {"OLF", "LOF", "OFL", "FOL", "LFO", "FLO", "AAA", "---"};
+    // Rule 1: C D(C) <= D(L), c D(C) <= D(L) + 5, T d <= D(C), 5 d <= D(C) + 5, A always.
+    static const char* const kRuleOne[7] = {"CT5", "CT5", "C55", "cT5", "C5T", "cTT", "AAA"};
+    const auto in = [d](char window, int due) {
+      return window == 'O'   ? 1 < d && d <= due
+             : window == 'L' ? due < d && d <= due + 5
+             : window == 'F' ? due + 5 < d && d <= due + 15
+                             : window == 'A' && 1 < d && d <= 65534;
+    };
+    const auto open = [](const CLiability* l) {
+      return l != nullptr && l->TotalPayments() < l->Amount - 0.009 && l->Applied98 == 0;
+    };
+    CLiability* c = nullptr;
+    for (int k = 0; k < CatchupSlots && c == nullptr; ++k) {
+      CLiability* l = CatchupLiabilities[method & 1 ? CatchupSlots - 1 - k : k];
+      if (open(l) && l->Amount > l->TotalDeposits()) c = l;
+    }
+    for (int pass = 0; pass < 3; ++pass) {
+      const char window = kPasses[s][pass];
+      for (int k = 0; k < LiabilitySlots; ++k) {
+        CLiability* l = Liabilities[method & 2 ? LiabilitySlots - 1 - k : k];
+        if (!open(l) || !in(window, l->Date.Serial)) continue;
+        if (c == nullptr) return l;
+        const int dl = l->Date.Serial, dc = c->Date.Serial;
+        const char test = rule == 1 ? kRuleOne[s][pass] : '-';
+        const bool takeC = (rule == 2 && dc <= dl) || (rule == 3 && in(window, dc)) ||
+                           test == 'A' || (test == 'C' && dc <= dl) ||
+                           (test == 'c' && dc <= dl + 5) || (test == 'T' && d <= dc) ||
+                           (test == '5' && d <= dc + 5);
+        return takeC ? c : l;
+      }
+    }
+    CLiability* first = nullptr;
+    for (int k = 0; k < LiabilitySlots && first == nullptr; ++k) {
+      if (open(Liabilities[k])) first = Liabilities[k];
+    }
+    return c != nullptr && (first == nullptr || d <= c->Date.Serial + 15) ? c : first;
+  }
+};
+
+TEST(AlternativeSearch, SameChoicesAsASlotBySlotSearch) {
+  for (unsigned seed = 100; seed < 140; ++seed) {
+    std::mt19937 rng(seed);
+    const testing::GeneratedReturn r = testing::GenerateReturn(rng);
+    C941Compute fast;
+    PlainSearch plain;
+    r.Compute(fast);
+    r.Compute(plain);
+    ASSERT_EQ(testing::ResultText(fast), testing::ResultText(plain)) << "seed " << seed;
   }
 }
 
