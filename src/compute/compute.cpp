@@ -280,7 +280,7 @@ void CCompute::RemoveDeferredAmount() {
   const int n = ListLength(Events);
   // Later records, the end-of-list record included, move one slot forward.
   const int moved = std::min(n, MaxEvents - 1);
-  std::copy(Events + found + 1, Events + moved + 1, Events + found);
+  for (int i = found; i < moved; ++i) Events[i] = Events[i + 1];
   // A full list has no end record to move: its last slot becomes one.
   if (n == MaxEvents) Events[MaxEvents - 1].Clear();
 }
