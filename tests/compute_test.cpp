@@ -174,12 +174,14 @@ TEST(ComputeDriver, BasicComputeWithFlagsRunsTheIrsRuleAlone) {
   EXPECT_EQ(doc->ExcessAdjustments, 1);
 }
 
-// Takes the document over and totals it, as BasicCompute does.
-void Total(C941Compute& c, C941Doc& doc) {
+// Takes the document over and totals it, as BasicCompute does; returns the
+// three month totals and the period total.
+std::vector<double> Total(C941Compute& c, C941Doc& doc) {
   c.SetComputeMethod(doc.ComputeMethod);
   c.SetC941Doc(&doc);
   c.SetCompany(&doc.Company);
   c.TotalEvents(doc.DailyLiabilities, doc.PeriodTotals);
+  return {doc.PeriodTotals[0], doc.PeriodTotals[1], doc.PeriodTotals[2], doc.PeriodTotals[3]};
 }
 
 TEST(Totals, MonthlyDepositorCarriesANegativeMonthForward) {
@@ -189,12 +191,8 @@ TEST(Totals, MonthlyDepositorCarriesANegativeMonthForward) {
                       {LIABILITY, "02/14/05", 3000.00},
                       {LIABILITY, "03/14/05", 3000.00}});
   C941Compute c;
-  Total(c, *doc);
   // January 3,000.00 - 4,000.00 = -1,000.00, carried into February: 2,000.00.
-  EXPECT_DOUBLE_EQ(doc->PeriodTotals[0], 0.00);
-  EXPECT_DOUBLE_EQ(doc->PeriodTotals[1], 2000.00);
-  EXPECT_DOUBLE_EQ(doc->PeriodTotals[2], 3000.00);
-  EXPECT_DOUBLE_EQ(doc->PeriodTotals[3], 5000.00);
+  EXPECT_EQ(Total(c, *doc), (std::vector<double>{0.00, 2000.00, 3000.00, 5000.00}));
   EXPECT_DOUBLE_EQ(doc->DailyLiabilities[0][14], 3000.00);  // days keep the liability
   EXPECT_DOUBLE_EQ(c.LiabilityTotal, 5000.00);              // 9,000.00 less the credit
   EXPECT_DOUBLE_EQ(doc->Company.SocialSecurityAdjustments, -4000.00);
@@ -210,12 +208,10 @@ TEST(Totals, MonthlyDepositorCarriesANegativeMonthForward) {
 TEST(Totals, SemiWeeklyDepositorSetsCarriedCreditAgainstTheNextLiability) {
   auto doc = MakeDoc(1, 100, 1, {{ADJ_SS, "01/02/05", -500.00}, {LIABILITY, "01/05/05", 2000.00}});
   C941Compute c;
-  Total(c, *doc);
   // 2,000.00 - 500.00 carried = 1,500.00 on 5 January.
+  EXPECT_EQ(Total(c, *doc), (std::vector<double>{1500.00, 0.00, 0.00, 1500.00}));
   EXPECT_DOUBLE_EQ(doc->DailyLiabilities[0][5], 1500.00);
   EXPECT_DOUBLE_EQ(doc->DailyLiabilities[0][2], 0.00);
-  EXPECT_DOUBLE_EQ(doc->PeriodTotals[0], 1500.00);
-  EXPECT_DOUBLE_EQ(doc->PeriodTotals[3], 1500.00);
 }
 
 TEST(Totals, TaxBalanceAndBalanceDue) {
@@ -246,22 +242,19 @@ TEST(Totals, TaxBalanceAndBalanceDue) {
 
 TEST(Totals, NoFileLimitByFormAndQuarter) {
   const struct {
-    bool form940;
     int quarter;
-    double limit;
-  } cases[] = {{false, 73, 500.00},  {false, 74, 1000.00}, {false, 83, 1000.00},
-               {false, 84, 2500.00}, {true, 99, 100.005},  {true, 100, 500.005}};
+    double limit, futaLimit;  // Form 940 when futaLimit is set
+  } cases[] = {{73, 500.00, 0},  {74, 1000.00, 0},       {83, 1000.00, 0},
+               {84, 2500.00, 0}, {99, 100.005, 100.001}, {100, 500.005, 500.001}};
   for (const auto& k : cases) {
     std::unique_ptr<CCompute> c = std::make_unique<C941Compute>();
-    if (k.form940) c = std::make_unique<C940Compute>();
+    if (k.futaLimit > 0) c = std::make_unique<C940Compute>();
     c->SetQuarter(k.quarter);
     EXPECT_DOUBLE_EQ(c->GetNoFileLimit(), k.limit) << k.quarter;
+    if (auto* futa = dynamic_cast<C940Compute*>(c.get())) {
+      EXPECT_DOUBLE_EQ(futa->NoFileLimit(), k.futaLimit) << k.quarter;
+    }
   }
-  C940Compute futa;
-  futa.SetQuarter(99);
-  EXPECT_DOUBLE_EQ(futa.NoFileLimit(), 100.001);
-  futa.SetQuarter(100);
-  EXPECT_DOUBLE_EQ(futa.NoFileLimit(), 500.001);
 }
 
 TEST(Totals, Form944DeMinimisQuarter) {
