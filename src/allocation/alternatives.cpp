@@ -17,6 +17,7 @@
 #include <iterator>
 #include <vector>
 
+#include "allocation/compute_scope.h"
 #include "compute/liability_cache.h"
 #include "compute/liability_slots.h"
 #include "ledrix/amounts.h"
@@ -230,29 +231,17 @@ struct SlotList {
 ///   walks only the slots still worth testing;
 /// - the catch-up candidate of each scan order, found again only after the
 ///   application changed a catch-up liability (a piece applied to it, a push).
-class OpenSlotScope {
+class OpenSlotScope : public ComputeScope<OpenSlotScope, const CCompute> {
  public:
   explicit OpenSlotScope(const CCompute& compute)
-      : owner_(&compute),
-        outer_(current_),
-        open_(compute.Liabilities, detail::RegularSlotCount(compute)) {
-    current_ = this;
-  }
-  ~OpenSlotScope() { current_ = outer_; }
-  OpenSlotScope(const OpenSlotScope&) = delete;
-  OpenSlotScope& operator=(const OpenSlotScope&) = delete;
-
-  /// The scope of the application `compute` is running, or null.
-  static OpenSlotScope* For(const CCompute& compute) {
-    return current_ != nullptr && current_->owner_ == &compute ? current_ : nullptr;
-  }
+      : ComputeScope(compute), open_(compute.Liabilities, detail::RegularSlotCount(compute)) {}
 
   SlotList& OpenSlots() { return open_; }
 
   CLiability* CatchupCandidate(bool fromLast) {
     const int order = fromLast ? 1 : 0;
     if (!catchupKnown_[order]) {
-      catchup_[order] = FirstInScan(owner_->CatchupLiabilities, detail::CatchupSlotCount(*owner_),
+      catchup_[order] = FirstInScan(Owner().CatchupLiabilities, detail::CatchupSlotCount(Owner()),
                                     fromLast, IsOpenCatchup);
       catchupKnown_[order] = true;
     }
@@ -262,15 +251,10 @@ class OpenSlotScope {
   void CatchupsChanged() { catchupKnown_[0] = catchupKnown_[1] = false; }
 
  private:
-  static thread_local OpenSlotScope* current_;
-  const CCompute* owner_;
-  OpenSlotScope* outer_;
   SlotList open_;
   bool catchupKnown_[2] = {};
   CLiability* catchup_[2] = {};
 };
-
-thread_local OpenSlotScope* OpenSlotScope::current_ = nullptr;
 
 /// The open regular liabilities a deposit dated d could pay, from one walk
 /// over the slots in scan order: the first in each lateness window, and the

@@ -3,6 +3,7 @@
 // after that, 15% once a notice's last day to pay has passed); the part of a
 // liability still unpaid is priced by its lateness at the compute date.
 // Non-FTD payments cost at least 10%.
+#include "allocation/compute_scope.h"
 #include "allocation/safe_harbor.h"
 #include "compute/liability_cache.h"
 #include "compute/liability_slots.h"
@@ -69,25 +70,15 @@ double AddPenalties(CCompute& c, CLiability* const* slots, int count, int penalt
 /// de minimis answer of each quarter, asked once. The answer depends on the
 /// slots and on the liabilities' due dates, amounts and applications, and
 /// pricing writes none of them.
-class DeMinimisByQuarter {
+class DeMinimisByQuarter : public ComputeScope<DeMinimisByQuarter, CCompute> {
  public:
-  explicit DeMinimisByQuarter(CCompute& compute) : owner_(&compute), outer_(current_) {
-    current_ = this;
-  }
-  ~DeMinimisByQuarter() { current_ = outer_; }
-  DeMinimisByQuarter(const DeMinimisByQuarter&) = delete;
-  DeMinimisByQuarter& operator=(const DeMinimisByQuarter&) = delete;
-
-  /// The answers kept while `compute` is pricing, or null.
-  static DeMinimisByQuarter* For(const CCompute& compute) {
-    return current_ != nullptr && current_->owner_ == &compute ? current_ : nullptr;
-  }
+  using ComputeScope::ComputeScope;
 
   int ForQuarter(int q) {
     for (int i = 0; i < kept_; ++i) {
       if (quarter_[i] == q) return answer_[i];
     }
-    const int answer = owner_->Is944DeMinimisForQuarter(q);
+    const int answer = Owner().Is944DeMinimisForQuarter(q);
     if (kept_ < kCapacity) {
       quarter_[kept_] = q;
       answer_[kept_++] = answer;
@@ -98,15 +89,10 @@ class DeMinimisByQuarter {
  private:
   // More quarters than a return's due dates fall in; past that, asked each time.
   static constexpr int kCapacity = 8;
-  static thread_local DeMinimisByQuarter* current_;
-  CCompute* owner_;
-  DeMinimisByQuarter* outer_;
   int kept_ = 0;
   int quarter_[kCapacity] = {};
   int answer_[kCapacity] = {};
 };
-
-thread_local DeMinimisByQuarter* DeMinimisByQuarter::current_ = nullptr;
 
 /// Whether the Form 944 de minimis rule waives the deposit penalty in
 /// quarter `q`.
