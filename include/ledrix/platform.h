@@ -2,6 +2,7 @@
 // clock, and the notification sink that stands in for a message box.
 #pragma once
 
+#include <ctime>
 #include <functional>
 #include <string>
 
@@ -28,8 +29,24 @@ LEDRIX_API std::string UserFolderText();
 /// "AppData" therefore puts the folder under the root.
 LEDRIX_API std::string NativePath(const std::string& text);
 
+/// Where the library reads the local calendar time now: today's date and
+/// the time a report prints. Returns false when the clock cannot be read.
+using ClockSource = std::function<bool(std::tm& now)>;
+/// Installs `source` (an empty function restores the system clock). Returns
+/// the previous source. A host or a test pins the clock with it to make
+/// dated output reproducible.
+LEDRIX_API ClockSource SetClockSource(ClockSource source);
+
 /// Today's local date, and the local time as "HH:MM:SS".
 LEDRIX_API Date LocalToday();
 LEDRIX_API std::string LocalTimeText();
+/// The local hour (0-23) and minute now; false when the clock cannot be read.
+LEDRIX_API bool LocalHourMinute(int& hour, int& minute);
+
+/// Replaces the file at `path` with `data`: written to a new file in the same
+/// folder, flushed to disk and renamed over `path`, so the old content stays
+/// whole until the new one is complete. False when the new content could not
+/// be put in place; then the old file is untouched and nothing is left behind.
+LEDRIX_API bool ReplaceFile(const std::string& path, const std::string& data);
 
 }  // namespace ledrix

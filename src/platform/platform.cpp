@@ -5,6 +5,8 @@
 #include <ctime>
 #include <mutex>
 
+#include "platform/files.h"
+
 namespace ledrix {
 
 namespace {
@@ -27,12 +29,38 @@ void WriteToStandardError(const std::string& text) {
   std::fwrite(line.data(), 1, line.size(), stderr);  // one call: lines never interleave
 }
 
-bool LocalCalendarNow(std::tm& out) {
+std::mutex& ClockMutex() {
+  static std::mutex mutex;
+  return mutex;
+}
+
+ClockSource& InstalledClock() {
+  static ClockSource source;
+  return source;
+}
+
+bool SystemCalendarNow(std::tm& out) {
   const std::time_t now = std::time(nullptr);
   return localtime_r(&now, &out) != nullptr;
 }
 
+bool LocalCalendarNow(std::tm& out) {
+  ClockSource source;
+  {
+    std::lock_guard lock(ClockMutex());
+    source = InstalledClock();
+  }
+  return source ? source(out) : SystemCalendarNow(out);
+}
+
 }  // namespace
+
+ClockSource SetClockSource(ClockSource source) {
+  std::lock_guard lock(ClockMutex());
+  ClockSource previous = std::move(InstalledClock());
+  InstalledClock() = std::move(source);
+  return previous;
+}
 
 NotificationSink SetNotificationSink(NotificationSink sink) {
   std::lock_guard lock(SinkMutex());
@@ -89,6 +117,18 @@ std::string LocalTimeText() {
   char text[16];
   std::strftime(text, sizeof text, "%H:%M:%S", &now);
   return text;
+}
+
+bool LocalHourMinute(int& hour, int& minute) {
+  std::tm now{};
+  if (!LocalCalendarNow(now)) return false;
+  hour = now.tm_hour;
+  minute = now.tm_min;
+  return true;
+}
+
+bool ReplaceFile(const std::string& path, const std::string& data) {
+  return platform::WriteFileAtomically(path, data.data(), data.size());
 }
 
 }  // namespace ledrix
