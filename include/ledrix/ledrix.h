@@ -12,3 +12,4 @@
 #include "ledrix/module.h"
 #include "ledrix/penalties.h"
 #include "ledrix/platform.h"
+#include "ledrix/reports.h"
