@@ -2,13 +2,16 @@
 // described in a JSON file, and answers calendar questions.
 //
 //   ledrix compute RETURN.json [--json] [--events FILE.csv] [--allocation NAME]
+//   ledrix report KIND RETURN.json [--raw] [-o FILE]
 //   ledrix holidays YEAR
 //   ledrix due DATE
 //   ledrix version
 //
 // Exit status: 0 done, 2 bad input (nothing is printed on standard output),
-// 64 a usage error.
+// 64 a usage error, 74 a report that could not be written whole (no file is
+// left behind).
 #include <CLI/CLI.hpp>
+#include <csignal>
 #include <cstdlib>
 #include <iostream>
 #include <sstream>
@@ -17,6 +20,7 @@
 #include "calendar_commands.h"
 #include "csv_events.h"
 #include "json_output.h"
+#include "report_command.h"
 #include "return_file.h"
 #include "run_return.h"
 #include "text_summary.h"
@@ -28,10 +32,12 @@ using namespace ledrix::cli;
 constexpr int kBadInput = 2;
 constexpr int kUsageError = 64;
 constexpr int kInternalError = 70;
+constexpr int kOutputError = 74;
 
 constexpr const char* kUsage =
     "Usage: ledrix compute RETURN.json [--json] [--events FILE.csv] "
     "[--allocation best|irs|irs-old|irs-new]\n"
+    "       ledrix report KIND RETURN.json [--raw] [-o FILE]\n"
     "       ledrix holidays YEAR\n"
     "       ledrix due DATE\n"
     "       ledrix version\n";
@@ -98,6 +104,19 @@ int main(int argc, char** argv) {
       ->add_option("--allocation", compute.allocation, "override the file's allocation choice")
       ->check(CLI::IsMember(AllocationNames()));
 
+  ReportOptions report;
+  CLI::App* reportCommand =
+      app.add_subcommand("report", "write one report of a return file (computed as by compute)");
+  reportCommand->add_option("KIND", report.kind, "the report")
+      ->required()
+      ->check(CLI::IsMember(ReportKinds()));
+  reportCommand->add_option("RETURN", report.returnPath, "the return, a JSON file")->required();
+  reportCommand->add_flag("--raw", report.raw,
+                          "the file's exact bytes: each line ended by a NUL, no newlines");
+  reportCommand->add_option("-o,--output", report.output,
+                            "write to FILE (replaced whole, or left as it was) instead of "
+                            "standard output");
+
   int year = 0;
   CLI::App* holidaysCommand = app.add_subcommand("holidays", "list the legal holidays of a year");
   holidaysCommand->add_option("YEAR", year, "1980 to 2027")
@@ -126,8 +145,15 @@ int main(int argc, char** argv) {
   }
 
   DefaultUserFolder();
+  // A file-size limit makes a write fail rather than end the process, so a
+  // report that does not fit leaves nothing behind.
+  std::signal(SIGXFSZ, SIG_IGN);
   try {
     if (*computeCommand) return RunCompute(compute);
+    if (*reportCommand) {
+      RunReport(report);
+      return 0;
+    }
     if (*holidaysCommand) {
       for (const std::string& line : HolidayLines(year)) std::cout << line << "\n";
     } else if (*dueCommand) {
@@ -139,6 +165,9 @@ int main(int argc, char** argv) {
   } catch (const InputError& error) {
     std::cerr << "ledrix: " << error.what() << "\n";
     return kBadInput;
+  } catch (const OutputError& error) {
+    std::cerr << "ledrix: " << error.what() << "\n";
+    return kOutputError;
   } catch (const std::exception& error) {
     std::cerr << "ledrix: internal error: " << error.what() << "\n";
     return kInternalError;
