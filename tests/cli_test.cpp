@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "report_command.h"
+
 // The build defines the command's path; without the command every test skips.
 #ifndef LEDRIX_CLI_PATH
 #define LEDRIX_CLI_PATH ""
@@ -41,11 +43,12 @@ class CommandTest : public ::testing::Test {
     if (std::string(LEDRIX_CLI_PATH).empty()) GTEST_SKIP() << "built without the ledrix command";
   }
 
-  /// Runs the command with `args` (already quoted where needed); a run that
-  /// hangs is stopped after two minutes (status 124).
-  static Outcome Ledrix(const std::string& args) {
+  /// Runs the command with `args` (already quoted where needed) after the
+  /// shell commands of `shell`; a run that hangs is stopped after two minutes
+  /// (status 124).
+  static Outcome Ledrix(const std::string& args, const std::string& shell = "") {
     const fs::path out = dir_ / "stdout", err = dir_ / "stderr";
-    std::string command = std::string("timeout 120 '") + LEDRIX_CLI_PATH + "' " + args + " >'" +
+    std::string command = "(" + shell + " timeout 120 '" + LEDRIX_CLI_PATH + "' " + args + ") >'" +
                           out.string() + "' 2>'" + err.string() + "'";
     const int raw = std::system(command.c_str());
     std::stringstream outText, errText;
@@ -387,6 +390,13 @@ TEST_F(CommandTest, BadInputIsNamedAndNothingIsPrinted) {
       {Return("[]", R"("penalties": {"failure_to_pay": {"notices": ["2005-06-31"]}}, )"),
        "penalties.failure_to_pay.notices[0]: \"2005-06-31\" is not a calendar date"},
       {Return(many), "event 1464: more than the 1463 events a return can hold"},
+      {Return("[]", R"("report": [], )"), "report: must be an object"},
+      {Return("[]", R"("report": {"lines_per_page": 15}, )"),
+       "report.lines_per_page: must be a whole number from 16 to 10000"},
+      {Return("[]", R"("report": {"first_page": 100}, )"),
+       "report.first_page: must be a whole number from 0 to 99"},
+      {Return("[]", R"("report": {"margin": ["1","2","3","4","5","6","7","8","9","10","11"]}, )"),
+       "report.margin: must be a list of at most 10 texts"},
       {"", "cannot read the file"},
       {Return("[]"), "line 2: amount: not a finite number",
        "date,type,amount\n2005-01-14,LIABILITY,inf\n"},
@@ -404,6 +414,57 @@ TEST_F(CommandTest, BadInputIsNamedAndNothingIsPrinted) {
     EXPECT_NE(run.err.find(path + ": " + bad.message), std::string::npos)
         << "expected: " << bad.message << "\nstderr: " << run.err;
   }
+}
+
+// ---- ledrix report ------------------------------------------------------------
+
+/// The expected text of report `kind` of the worked return, one line per line.
+std::string ExpectedReport(const std::string& kind) {
+  std::ifstream in(std::string(LEDRIX_SOURCE_DIR) + "/tests/data/reports/late-filed-return." +
+                   kind + ".txt");
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// The worked return (late deposits, a non-FTD payment, a credit, an unpaid
+// balance priced at 15% after the notice) reported with the clock pinned to
+// 1 February 2006, 9:30: each report as its expected file, line by line.
+TEST_F(CommandTest, ReportsOfTheWorkedReturn) {
+  ledrix::ClockSource previous = ledrix::SetClockSource([](std::tm& now) {
+    now = std::tm{};
+    now.tm_year = 106, now.tm_mon = 1, now.tm_mday = 1, now.tm_hour = 9, now.tm_min = 30;
+    return true;
+  });
+  for (const std::string kind : {"deposit-penalty"}) {
+    ledrix::cli::ReturnFile file = ledrix::cli::LoadReturn(Example("late-filed-return.json"));
+    ledrix::cli::ComputedReturn result = ledrix::cli::ComputeReturn(file);
+    ledrix::CReportGenerator generator;
+    ledrix::cli::SetUpGenerator(generator, result);
+    const std::string bytes = ledrix::cli::ReportBytes(generator, kind);
+    EXPECT_EQ(ledrix::cli::PrintableLines(bytes), ExpectedReport(kind)) << kind;
+    EXPECT_EQ(generator.PageStart[0], 0);
+  }
+  ledrix::SetClockSource(previous);
+}
+
+// A report that cannot be written whole (here: a file-size limit of 512
+// bytes) exits with 74 and leaves the file it was to replace as it was, with
+// no temporary file beside it.
+TEST_F(CommandTest, ReportThatCannotBeWrittenLeavesTheFileAsItWas) {
+  const fs::path folder = dir_ / "limited";
+  fs::create_directories(folder);
+  const std::string target = (folder / "detail.rpt").string();
+  std::ofstream(target) << "an earlier report";
+  Outcome run = Ledrix("report deposit-penalty '" + Example("late-filed-return.json") +
+                           "' --raw -o '" + target + "'",
+                       "ulimit -f 1;");
+  EXPECT_EQ(run.status, 74) << run.err;
+  EXPECT_NE(run.err.find("cannot write the report to " + target), std::string::npos) << run.err;
+  std::stringstream kept;
+  kept << std::ifstream(target).rdbuf();
+  EXPECT_EQ(kept.str(), "an earlier report");
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
 }
 
 TEST_F(CommandTest, UsageErrors) {
