@@ -28,7 +28,10 @@ LEDRIX_API std::string UserFolderText();
 /// "AppData" therefore puts the folder under the root.
 LEDRIX_API std::string NativePath(const std::string& text);
 
-/// Today's local date, and the local time as "HH:MM:SS".
+/// Today's local date, and the local time as "HH:MM:SS". The environment
+/// variable LEDRIX_FIXED_NOW="YYYY-MM-DDTHH:MM" pins both (seconds 0), so that
+/// results and reports can be reproduced; a malformed value is ignored, with
+/// one warning on standard error per process.
 LEDRIX_API Date LocalToday();
 LEDRIX_API std::string LocalTimeText();
 
