@@ -179,8 +179,7 @@ std::vector<std::string> MissingRateNotes(const RateTable& rates, Date from, Dat
   for (int quarter = firstDay.QuarterIndex(); quarter <= last; ++quarter) {
     if (!missing(quarter)) continue;
     int end = quarter;
-    // A run stops where the table starts, so each note names one rate.
-    while (end < last && missing(end + 1) && end + 1 != kFirstRateQuarter) ++end;
+    while (end < last && missing(end + 1)) ++end;
     notes.push_back(MissingRateNote(rates, quarter, end));
     quarter = end;
   }
