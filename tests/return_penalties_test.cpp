@@ -2,7 +2,8 @@
 // to file (IRC 6651(a)(1), reduced under 6651(c)(1) by the failure to pay of
 // the same month), fraudulent failure to file (6651(f)), failure to pay
 // (6651(a)(2), 1% a month after a levy notice under 6651(d)) and the
-// additional 5% deposit penalty after a notice (6656(b)(1)(B)).
+// additional 5% deposit penalty after a notice (6656(b)(1)(B)). The run is
+// byte-packed: its fields are compared through copies.
 //
 // Most cases are a Form 941 for 2010 Q1: $10,000.00 of tax that arose on
 // 15 March 2010, due with the return on Friday 30 April 2010, unpaid unless
@@ -47,7 +48,7 @@ struct Return {
 std::vector<double> Nets(const CRunTimePenalties& run) {
   std::vector<double> nets;
   for (const FTFRow& row : run.FTFMonths) {
-    if (row.MonthEnd.IsValid()) nets.push_back(row.Net);
+    if (row.MonthEnd.IsValid()) nets.push_back(double{row.Net});
   }
   return nets;
 }
@@ -92,9 +93,9 @@ TEST(FailureToFile, MonthsRatesAndTheFailureToPayReduction) {
     r.inputs.CC6651A2.Active = c.failureToPay;
     const CRunTimePenalties& run = r.Run();
     EXPECT_EQ(Nets(run), c.nets) << c.name;
-    EXPECT_EQ(run.FTFMonthCount, c.months) << c.name;
+    EXPECT_EQ(int{run.FTFMonthCount}, c.months) << c.name;
     EXPECT_NEAR(run.FTFPenalty, c.penalty, 0.001) << c.name;
-    EXPECT_EQ(run.FTFMaxRate, c.fraudulent ? 0.75 : 0.25) << c.name;
+    EXPECT_EQ(double{run.FTFMaxRate}, c.fraudulent ? 0.75 : 0.25) << c.name;
   }
 }
 
@@ -111,12 +112,12 @@ TEST(FailureToFile, NoMinimumForAReturnOverSixtyDaysLate) {
   r.run.AmountSubject = 100.00;
   r.run.FTFMinimum = 100.00;
   r.inputs.Compute(&r.run);
-  EXPECT_EQ(r.run.FTFMinimum, 0.0);
+  EXPECT_EQ(double{r.run.FTFMinimum}, 0.0);
   EXPECT_NEAR(r.run.FTFPenalty, 15.00, 0.001);  // 5% x 3 months x 100.00
 
   // Without a filing date nothing is charged.
   r.inputs.CC6651A1.DateFiled = Date();
-  EXPECT_EQ(r.Run().FTFPenalty, 0.0);
+  EXPECT_EQ(double{r.Run().FTFPenalty}, 0.0);
 }
 
 TEST(FailureToPay, MonthsNoticesAndTheLevyRate) {
@@ -162,8 +163,8 @@ TEST(FailureToPay, MonthsNoticesAndTheLevyRate) {
     std::vector<int> codes;
     for (const FTPRow& row : run.FTPMonths) {
       if (!row.MonthEnd.IsValid()) break;
-      penalties.push_back(row.Penalty);
-      codes.push_back(row.RateCode);
+      penalties.push_back(double{row.Penalty});
+      codes.push_back(int{row.RateCode});
     }
     EXPECT_EQ(penalties, c.penalties) << c.name;
     EXPECT_EQ(codes, c.codes) << c.name;
@@ -185,7 +186,7 @@ TEST(FailureToPay, MonthsNoticesAndTheLevyRate) {
   EXPECT_EQ(run.A2additionDate(1), D("11/15/10"));
   EXPECT_NEAR(run.A2additionAmount(1), 180.00, 0.001);
   EXPECT_FALSE(run.A2additionDate(2).IsValid());
-  EXPECT_EQ(run.FTPMonths[2].HasNotice, 1);
+  EXPECT_EQ(int{run.FTPMonths[2].HasNotice}, 1);
   EXPECT_EQ(run.FTPMonths[1].MonthEnd, D("06/30/10"));
   EXPECT_NEAR(run.FTPMonths[1].Paid, 4000.00, 0.001);
 }
@@ -235,7 +236,7 @@ TEST(AdditionalFivePercent, AfterTheLastDayToPay) {
     InterestEvent chain;
     RunReturnPenalties(compute, &inputs, nullptr, run, chain);
     EXPECT_NEAR(run.Additional5Penalty, c.penalty, 0.001) << c.computeDate << " " << c.notice;
-    EXPECT_EQ(run.WithinTenDays, c.withinTenDays) << c.computeDate << " " << c.notice;
+    EXPECT_EQ(int{run.WithinTenDays}, c.withinTenDays) << c.computeDate << " " << c.notice;
   }
 }
 
