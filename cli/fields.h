@@ -3,6 +3,7 @@
 // amounts, and the error that names where bad input was found.
 #pragma once
 
+#include <cstdio>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -56,6 +57,14 @@ std::string IsoDate(Date date);
 std::string DateText(Date date);
 /// Money text with thousands separators: "12,480.55".
 std::string Money(double amount);
+
+/// printf into a string: one line of at most 255 characters.
+template <class... Values>
+std::string Format(const char* format, Values... values) {
+  char line[256];
+  std::snprintf(line, sizeof line, format, values...);
+  return line;
+}
 
 /// Reads a text of decimal digits and nothing else.
 bool ReadDigits(std::string_view text, int& value);

@@ -143,6 +143,88 @@ void AddLiabilities(ordered_json& out, const ComputedReturn& result) {
   out["catchups"] = SlotsJson(compute.CatchupLiabilities, MaxCatchupSlots);
 }
 
+// The run is byte-packed: its fields are read by value, never by reference.
+ordered_json FTFMonthsJson(const CRunTimePenalties& run) {
+  ordered_json rows = ordered_json::array();
+  for (const FTFRow& row : run.FTFMonths) {
+    const double penalty = row.Penalty, reduction = row.Reduction, net = row.Net;
+    rows.push_back({{"penalty", penalty},
+                    {"reduction", reduction},
+                    {"net", net},
+                    {"month_end", DateJson(row.MonthEnd)}});
+  }
+  return rows;
+}
+
+ordered_json FTPMonthsJson(const CRunTimePenalties& run) {
+  ordered_json rows = ordered_json::array();
+  for (const FTPRow& row : run.FTPMonths) {
+    const double base = row.Base, penalty = row.Penalty, paid = row.Paid;
+    const double noticeAmount = row.NoticeAmount;
+    const int rateCode = row.RateCode, hasNotice = row.HasNotice;
+    rows.push_back({{"base", base},
+                    {"penalty", penalty},
+                    {"paid", paid},
+                    {"rate_code", rateCode},
+                    {"month_end", DateJson(row.MonthEnd)},
+                    {"has_notice", hasNotice != 0},
+                    {"notice_amount", noticeAmount},
+                    {"notice_date", DateJson(row.NoticeDate)}});
+  }
+  return rows;
+}
+
+void AddReturnPenalties(ordered_json& out, const ComputedReturn& result) {
+  const CRunTimePenalties& run = *result.penalties;
+  ordered_json additions = ordered_json::array();
+  for (int i = 0; i < CRunTimePenalties::AdditionCount; ++i) {
+    additions.push_back(
+        {{"date", DateJson(run.A2additionDate(i))}, {"amount", run.A2additionAmount(i)}});
+  }
+  const double amountSubject = run.AmountSubject, ftfMaxRate = run.FTFMaxRate;
+  const double ftfMinimum = run.FTFMinimum, ftpMaximum = run.FTPMaximum;
+  const double ftpMinimum = run.FTPMinimum, ftf = run.FTFPenalty, ftp = run.FTPPenalty;
+  const double additional = run.Additional5Penalty;
+  const int monthCount = run.FTFMonthCount, withinTenDays = run.WithinTenDays;
+  out["return_penalties"] = {
+      {"return_due_date", DateJson(run.ReturnDueDate)},
+      {"compute_date", DateJson(run.ComputeDate)},
+      {"amount_subject", amountSubject},
+      {"ftf_months", FTFMonthsJson(run)},
+      {"ftf_month_count", monthCount},
+      {"ftf_max_rate", ftfMaxRate},
+      {"ftf_minimum", ftfMinimum},
+      {"ftp_months", FTPMonthsJson(run)},
+      {"a2_additions", additions},
+      {"ftp_maximum", ftpMaximum},
+      {"ftp_minimum", ftpMinimum},
+      {"ftf_penalty", ftf},
+      {"ftp_penalty", ftp},
+      {"additional5_penalty", additional},
+      {"within_ten_days", withinTenDays != 0},
+  };
+}
+
+void AddInterest(ordered_json& out, const ComputedReturn& result) {
+  ordered_json chain = ordered_json::array();
+  for (const InterestEvent* link = result.interest.get(); link; link = link->Next) {
+    const double principal = link->Principal, rate = link->Rate, interest = link->Interest;
+    const double factor = link->Factor, balance = link->Balance;
+    const int kind = link->Kind;
+    chain.push_back({{"kind", kind},
+                     {"start_date", DateJson(link->StartDate)},
+                     {"end_date", DateJson(link->EndDate)},
+                     {"principal", principal},
+                     {"rate", rate},
+                     {"interest", interest},
+                     {"factor", factor},
+                     {"balance", balance}});
+  }
+  out["interest"] = {{"chain", chain},
+                     {"total", result.interest->TotalAllInterest()},
+                     {"missing_rate_flag", result.compute->MissingRateFlag != 0}};
+}
+
 }  // namespace
 
 ordered_json ResultJson(const ComputedReturn& result) {
@@ -153,6 +235,8 @@ ordered_json ResultJson(const ComputedReturn& result) {
   AddDocumentTables(out, result);
   AddEvents(out, result);
   AddLiabilities(out, result);
+  AddReturnPenalties(out, result);
+  AddInterest(out, result);
   return out;
 }
 

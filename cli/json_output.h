@@ -11,7 +11,8 @@ namespace ledrix::cli {
 
 /// Keys in this order: the period and its settings, the totals, the method
 /// results, the document's liability tables, the events, the liabilities and
-/// the catch-up liabilities. Later sections are added at the end.
+/// the catch-up liabilities, the return penalties and the interest chain.
+/// Later sections are added at the end.
 nlohmann::ordered_json ResultJson(const ComputedReturn& result);
 
 }  // namespace ledrix::cli

@@ -1,4 +1,4 @@
-// ledrix: computes the failure-to-deposit penalty of a payroll-tax return
+// ledrix: computes the penalties and interest of a payroll-tax return
 // described in a JSON file, and answers calendar questions.
 //
 //   ledrix compute RETURN.json [--json] [--events FILE.csv] [--allocation NAME]
@@ -91,7 +91,7 @@ void DefaultUserFolder() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  CLI::App app{"Ledrix: the failure-to-deposit penalty of a US payroll-tax return", "ledrix"};
+  CLI::App app{"Ledrix: the penalties and interest of a US payroll-tax return", "ledrix"};
   app.require_subcommand(1);
 
   ComputeOptions compute;

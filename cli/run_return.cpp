@@ -22,7 +22,9 @@ std::unique_ptr<CCompute> MakeCompute(const FormInfo& form) {
 
 ComputedReturn ComputeReturn(ReturnFile& file) {
   const ReturnSettings& settings = file.settings;
-  ComputedReturn result{&file, MakeCompute(*settings.form)};
+  ComputedReturn result;
+  result.file = &file;
+  result.compute = MakeCompute(*settings.form);
   CCompute& compute = *result.compute;
 
   compute.SetComputeDate(settings.computeDate);
@@ -40,6 +42,12 @@ ComputedReturn ComputeReturn(ReturnFile& file) {
   Event::CurrentForm = settings.form->code;
   compute.BasicCompute(file.doc.get(), settings.allocationFlags,
                        settings.limitToComputeDate ? 1 : 0);
+
+  result.penalties = std::make_unique<CRunTimePenalties>();
+  result.interest = std::make_unique<InterestEvent>();
+  CPenalties* inputs = &file.doc->Penalties;
+  RunReturnPenalties(compute, inputs, file.doc.get(), *result.penalties, *result.interest);
+  result.summary = SummarizePenalties(compute, inputs, *result.penalties, *result.interest);
   return result;
 }
 

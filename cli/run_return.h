@@ -11,6 +11,11 @@ namespace ledrix::cli {
 struct ComputedReturn {
   const ReturnFile* file = nullptr;
   std::unique_ptr<CCompute> compute;
+  /// The return penalties and the interest chain (its first link), run as
+  /// the penalty summary runs them, and what is owed in all.
+  std::unique_ptr<CRunTimePenalties> penalties;
+  std::unique_ptr<InterestEvent> interest;
+  PenaltySummary summary;
 };
 
 /// The compute object of `form`: 941 and 944 (C941Compute, Set944 for the
@@ -18,7 +23,8 @@ struct ComputedReturn {
 std::unique_ptr<CCompute> MakeCompute(const FormInfo& form);
 
 /// Computes the return: the compute date, the return's due date, the penalty
-/// inputs, then BasicCompute with the allocation flags.
+/// inputs, then BasicCompute with the allocation flags; then the return
+/// penalties and interest to the compute date.
 ComputedReturn ComputeReturn(ReturnFile& file);
 
 }  // namespace ledrix::cli

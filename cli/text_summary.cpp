@@ -3,14 +3,10 @@
 #include <cstdio>
 #include <string_view>
 
+#include "return_penalties_text.h"
+
 namespace ledrix::cli {
 namespace {
-
-std::string Format(const char* format, auto... values) {
-  char line[256];
-  std::snprintf(line, sizeof line, format, values...);
-  return line;
-}
 
 /// The string table's label with its one number put in: `slot` ("%d" or
 /// "%.2o") replaced by `number`. Empty when the table has no such text.
@@ -142,8 +138,10 @@ void WriteTotals(std::ostream& out, const ComputedReturn& result) {
 }
 
 using SummarySection = void (*)(std::ostream&, const ComputedReturn&);
-// Return penalties, interest and reports go after these as they are added.
-constexpr SummarySection kSections[] = {WriteHeading, WriteLiabilities, WriteCatchups, WriteTotals};
+// Reports go after these as they are added.
+constexpr SummarySection kSections[] = {WriteHeading,       WriteLiabilities,     WriteCatchups,
+                                        WriteTotals,        WriteReturnPenalties, WriteInterest,
+                                        WritePenaltySummary};
 
 }  // namespace
 

@@ -265,7 +265,7 @@ TEST_F(CommandTest, JsonShape) {
             "form quarter schedule compute_date due_date allocation_method irs_direction "
             "penalty_total tax_balance liability_total deposit_total excess_adjustments "
             "had_100000_liability additional_notice_date method_results daily_liabilities "
-            "period_totals events liabilities catchups");
+            "period_totals events liabilities catchups return_penalties interest");
   EXPECT_EQ(Keys(ordered["liabilities"][0]),
             "slot due_date liability_date amount balance penalty rate_index semiweekly next_day "
             "applied98 catchup event_indices unpaid_amount unpaid_days unpaid_penalty "
@@ -290,6 +290,59 @@ TEST_F(CommandTest, JsonShape) {
   EXPECT_EQ(liability["event_indices"], json({0}));
   EXPECT_EQ(liability["deposits"][0]["event_type"], "DEPOSIT");
   EXPECT_EQ(liability["deposits"][0]["deposit_number"], 1);
+}
+
+// The deposit penalty, the additional 5%, failure to file, failure to pay and
+// interest of examples/late-return-and-interest.json; the figures are worked
+// by hand in tests/interest_test.cpp (EveryPenaltyInTheBalance).
+TEST_F(CommandTest, ReturnPenaltiesAndInterest) {
+  const std::string path = Example("late-return-and-interest.json");
+  Outcome run = Ledrix("compute '" + path + "' --json");
+  ASSERT_EQ(run.status, 0) << run.err;
+  const auto ordered = nlohmann::ordered_json::parse(run.out);
+  const auto& penalties = ordered["return_penalties"];
+  EXPECT_EQ(Keys(penalties),
+            "return_due_date compute_date amount_subject ftf_months ftf_month_count ftf_max_rate "
+            "ftf_minimum ftp_months a2_additions ftp_maximum ftp_minimum ftf_penalty ftp_penalty "
+            "additional5_penalty within_ten_days");
+  EXPECT_EQ(Keys(penalties["ftf_months"][0]), "penalty reduction net month_end");
+  EXPECT_EQ(Keys(penalties["ftp_months"][0]),
+            "base penalty paid rate_code month_end has_notice notice_amount notice_date");
+  EXPECT_EQ(Keys(ordered["interest"]), "chain total missing_rate_flag");
+  EXPECT_EQ(Keys(ordered["interest"]["chain"][0]),
+            "kind start_date end_date principal rate interest factor balance");
+
+  const json result = json::parse(run.out);
+  const json& p = result["return_penalties"];
+  const std::pair<const char*, size_t> sizes[] = {
+      {"ftf_months", 5}, {"ftp_months", 51}, {"a2_additions", 10}};
+  for (const auto& [key, size] : sizes) EXPECT_EQ(p[key].size(), size) << key;
+  EXPECT_EQ(p["return_due_date"], "2010-04-30");
+  EXPECT_EQ(p["amount_subject"], 10000.0);
+  // (5% - 0.5%) x 10,000.00 for two months, (5% - 0.3%) for the third once
+  // 4,000.00 was paid: 450 + 450 + 470.
+  EXPECT_EQ(p["ftf_penalty"], 1370.0);
+  EXPECT_EQ(p["ftp_penalty"], 190.0);
+  EXPECT_EQ(p["additional5_penalty"], 300.0);
+  EXPECT_EQ(p["a2_additions"][0], json::parse(R"({"date": "2010-07-15", "amount": 130.0})"));
+  EXPECT_EQ(p["ftp_months"][2]["notice_date"], "2010-07-15");
+  EXPECT_TRUE(p["ftp_months"][5]["month_end"].is_null());
+
+  const json& interest = result["interest"];
+  json kinds = json::array();
+  for (const json& link : interest["chain"]) kinds.push_back(link["kind"]);
+  EXPECT_EQ(kinds, json({6, 7, 1, 4, 2, 3, 8, 5}));
+  EXPECT_NEAR(interest["total"].get<double>(), 158.54, 1e-9);
+  EXPECT_EQ(interest["missing_rate_flag"], false);
+  EXPECT_NEAR(interest["chain"][2]["factor"].get<double>(), 0.005053546, 5e-10);  // 46 days at 4%
+
+  // The text as a practitioner reads it, line for line.
+  std::stringstream expected;
+  expected << std::ifstream(std::string(LEDRIX_SOURCE_DIR) +
+                            "/tests/data/late-return-and-interest.txt")
+                  .rdbuf();
+  Outcome text = Ledrix("compute '" + path + "'");
+  EXPECT_EQ(text.out, expected.str());
 }
 
 TEST_F(CommandTest, TextSummaryForAPerson) {
@@ -431,11 +484,7 @@ std::string ExpectedReport(const std::string& kind) {
 // balance priced at 15% after the notice) reported with the clock pinned to
 // 1 February 2006, 9:30: each report as its expected file, line by line.
 TEST_F(CommandTest, ReportsOfTheWorkedReturn) {
-  ledrix::ClockSource previous = ledrix::SetClockSource([](std::tm& now) {
-    now = std::tm{};
-    now.tm_year = 106, now.tm_mon = 1, now.tm_mday = 1, now.tm_hour = 9, now.tm_min = 30;
-    return true;
-  });
+  setenv("LEDRIX_FIXED_NOW", "2006-02-01T09:30", 1);
   for (const std::string kind : {"deposit-penalty"}) {
     ledrix::cli::ReturnFile file = ledrix::cli::LoadReturn(Example("late-filed-return.json"));
     ledrix::cli::ComputedReturn result = ledrix::cli::ComputeReturn(file);
@@ -445,7 +494,7 @@ TEST_F(CommandTest, ReportsOfTheWorkedReturn) {
     EXPECT_EQ(ledrix::cli::PrintableLines(bytes), ExpectedReport(kind)) << kind;
     EXPECT_EQ(generator.PageStart[0], 0);
   }
-  ledrix::SetClockSource(previous);
+  unsetenv("LEDRIX_FIXED_NOW");
 }
 
 // A report that cannot be written whole (here: a file-size limit of 512
@@ -506,6 +555,38 @@ TEST_F(CommandTest, HolidaysAndDueDates) {
     Outcome run = Ledrix(k.args);
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, k.out);
+  }
+}
+
+// Interest past the table's last rate says which quarters lacked one. A
+// return without a compute date runs to today, which LEDRIX_FIXED_NOW pins.
+TEST_F(CommandTest, MissingRatesAndThePinnedClock) {
+  const std::string path = Write("late-2024.json", Head("941", "2024Q2", "monthly") + R"(,
+      "allocation": "irs", "events": [{"type": "LIABILITY", "date": "2024-06-14", "amount": 5000}]})");
+  setenv("LEDRIX_FIXED_NOW", "2025-03-31T09:30", 1);
+  Outcome run = Ledrix("compute '" + path + "'");
+  const json result = Compute(path);
+  unsetenv("LEDRIX_FIXED_NOW");
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+  EXPECT_NE(run.out.find("penalty computed to 03-31-25 Mon"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("The rate table has no rate for 2024 Q3 to 2025 Q1; the latest earlier "
+                         "rate, 8.00% (2024 Q2), was used."),
+            std::string::npos)
+      << run.out;
+  EXPECT_EQ(result["compute_date"], "2025-03-31");
+  EXPECT_EQ(result["interest"]["missing_rate_flag"], true);
+
+  // Overpaid: no grand total, and the deposits in excess are named.
+  const std::string overpaid = Write("overpaid.json", Return(R"([
+      {"type": "LIABILITY", "date": "2005-01-14", "amount": 1000},
+      {"type": "DEPOSIT", "date": "2005-02-15", "amount": 1250}])",
+                                                             R"("compute_date": "2005-06-30", )"));
+  Outcome over = Ledrix("compute '" + overpaid + "'");
+  for (const char* line : {"Unpaid tax.........................:           0.00",
+                           "Grand total........................:            N/A",
+                           "Your deposits exceed your liabilities by .........: 250.00"}) {
+    EXPECT_NE(over.out.find(line), std::string::npos) << line << "\n" << over.out;
   }
 }
 

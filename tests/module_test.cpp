@@ -55,5 +55,32 @@ TEST(Module, NotificationSinkAndClock) {
   EXPECT_TRUE(LocalToday().IsValid());
 }
 
+// LEDRIX_FIXED_NOW pins today and the time of day; a malformed value is
+// ignored with one warning for the whole process.
+TEST(Module, PinnedClock) {
+  setenv("LEDRIX_FIXED_NOW", "2010-06-30T13:07", 1);
+  EXPECT_EQ(LocalToday(), Date(6, 30, 10));
+  EXPECT_EQ(LocalTimeText(), "13:07:00");
+  Date noYear;
+  EXPECT_TRUE(noYear.Parse("1-15"));
+  EXPECT_EQ(noYear, Date(1, 15, 10));
+  EXPECT_EQ(C941Compute().ComputeDate, Date(6, 30, 10));  // the default compute date
+
+  const Date clock = [] {
+    unsetenv("LEDRIX_FIXED_NOW");
+    return LocalToday();
+  }();
+  ::testing::internal::CaptureStderr();
+  for (const char* bad : {"2010-02-30T10:00", "2010-06-30 13:07", "2010-06-30T24:00", "today"}) {
+    setenv("LEDRIX_FIXED_NOW", bad, 1);
+    EXPECT_EQ(LocalToday(), clock) << bad;
+  }
+  const std::string warnings = ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(warnings,
+            "ledrix: LEDRIX_FIXED_NOW=\"2010-02-30T10:00\" is not a time of the form "
+            "YYYY-MM-DDTHH:MM; the system clock is used\n");
+  unsetenv("LEDRIX_FIXED_NOW");
+}
+
 }  // namespace
 }  // namespace ledrix

@@ -10,7 +10,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <ctime>
 #include <functional>
 #include <memory>
 #include <string>
@@ -27,24 +26,15 @@ namespace {
 using testing::AddEvent;
 using testing::D;
 
-/// Pins the clock the DATE and TIME fields read.
+/// Pins the clock the DATE and TIME fields read (LEDRIX_FIXED_NOW).
 class PinnedClock {
  public:
   PinnedClock(int year, int month, int day, int hour, int minute) {
-    previous_ = SetClockSource([=](std::tm& now) {
-      now = std::tm{};
-      now.tm_year = year - 1900;
-      now.tm_mon = month - 1;
-      now.tm_mday = day;
-      now.tm_hour = hour;
-      now.tm_min = minute;
-      return true;
-    });
+    char now[32];
+    std::snprintf(now, sizeof now, "%04d-%02d-%02dT%02d:%02d", year, month, day, hour, minute);
+    setenv("LEDRIX_FIXED_NOW", now, 1);
   }
-  ~PinnedClock() { SetClockSource(previous_); }
-
- private:
-  ClockSource previous_;
+  ~PinnedClock() { unsetenv("LEDRIX_FIXED_NOW"); }
 };
 
 /// What `write` wrote to a fresh temporary file.

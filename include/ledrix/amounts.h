@@ -23,6 +23,12 @@ namespace ledrix {
 /// negative.
 LEDRIX_API bool RoundTo(double& value, std::uint16_t decimals);
 
+/// `value` rounded to cents by RoundTo.
+inline double Cents(double value) {
+  RoundTo(value, 2);
+  return value;
+}
+
 /// Money text: "%0.2lf" of the magnitude with thousands separators and a
 /// leading '-' when the value is below -0.009; the empty text above
 /// 999,999,999,999.00. The buffer needs 20 bytes.

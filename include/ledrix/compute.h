@@ -32,6 +32,7 @@
 namespace ledrix {
 
 class Holiday;
+struct InterestEvent;
 
 constexpr int MaxLiabilitySlots = 732;
 constexpr int MaxCatchupSlots = 15;
@@ -204,6 +205,11 @@ class LEDRIX_API CCompute {
   /// The open liability the IRS rule pays next on or after `date`.
   CLiability* NextLiabilityDue(Date date);
   CLiability* NextLiabilityDue();
+  /// The interest chain from `first` on (see ledrix/interest.h), after
+  /// CPenalties::Compute filled `run`: interest from the return's due date to
+  /// ComputeDate on the unpaid tax and on each penalty from the day it falls
+  /// due. Links after `first` are freed first. Sets MissingRateFlag.
+  void ComputeInterest(CRunTimePenalties* run, InterestEvent* first);
 
   static int SortByDueDateCallback(const void* a, const void* b);
   static int SortByPEDateCallback(const void* a, const void* b);

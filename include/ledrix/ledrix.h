@@ -8,6 +8,7 @@
 #include "ledrix/export.h"
 #include "ledrix/holiday.h"
 #include "ledrix/host.h"
+#include "ledrix/interest.h"
 #include "ledrix/liability.h"
 #include "ledrix/module.h"
 #include "ledrix/penalties.h"

@@ -72,13 +72,25 @@ struct LEDRIX_API CPenalties {
   CPenalties() = default;
   void Clear();
   ledrix::CC6656* Get6656() { return &CC6656; }
-  /// Clears the jeopardy date, sorts the notice dates, then runs the
-  /// return-penalty computations into `run`. Always 0.
+  /// Clears the jeopardy date, sorts the notice dates, then computes into
+  /// `run` (whose header the caller has filled: Compute, ReturnDueDate,
+  /// ComputeDate, AmountSubject) the additional 5%, failure to pay and failure
+  /// to file, in that order. Always 0.
   int Compute(CRunTimePenalties* run);
   /// The first two steps of Compute alone.
   void SortNoticeDates();
   /// For the standard sort of 16-bit dates: -1, 0, 1.
   static int CompareDates(const void* a, const void* b);
+
+ private:
+  /// The additional 5% deposit penalty after a notice (IRC 6656). Always 0.
+  int comp6656(CRunTimePenalties* run);
+  /// Failure to pay (IRC 6651(a)(2)): 0; 1 when AmountSubject was negative.
+  int comp6651a2(CRunTimePenalties* run);
+  /// Failure to file (IRC 6651(a)(1)), reduced by the failure to pay of the
+  /// same months: 0; 1 when AmountSubject was negative; 2 without a filing
+  /// date.
+  int comp6651a1(CRunTimePenalties* run);
 };
 static_assert(sizeof(CPenalties) == 38, "CPenalties is packed");
 

@@ -2,7 +2,6 @@
 // clock, and the notification sink that stands in for a message box.
 #pragma once
 
-#include <ctime>
 #include <functional>
 #include <string>
 
@@ -29,15 +28,10 @@ LEDRIX_API std::string UserFolderText();
 /// "AppData" therefore puts the folder under the root.
 LEDRIX_API std::string NativePath(const std::string& text);
 
-/// Where the library reads the local calendar time now: today's date and
-/// the time a report prints. Returns false when the clock cannot be read.
-using ClockSource = std::function<bool(std::tm& now)>;
-/// Installs `source` (an empty function restores the system clock). Returns
-/// the previous source. A host or a test pins the clock with it to make
-/// dated output reproducible.
-LEDRIX_API ClockSource SetClockSource(ClockSource source);
-
-/// Today's local date, and the local time as "HH:MM:SS".
+/// Today's local date, and the local time as "HH:MM:SS". The environment
+/// variable LEDRIX_FIXED_NOW="YYYY-MM-DDTHH:MM" pins both (seconds 0), so that
+/// results and reports can be reproduced; a malformed value is ignored, with
+/// one warning on standard error per process.
 LEDRIX_API Date LocalToday();
 LEDRIX_API std::string LocalTimeText();
 /// The local hour (0-23) and minute now; false when the clock cannot be read.

@@ -10,12 +10,6 @@ namespace ledrix {
 /// An amount counts as present above this.
 constexpr double kAmountPresent = 0.009;
 
-/// `value` rounded to cents.
-inline double Cents(double value) {
-  RoundTo(value, 2);
-  return value;
-}
-
 /// The catch-up liability that takes the liability's shortfall, or null when
 /// the form keeps none for its month.
 CLiability* CatchupLiabilityOf(CCompute& compute, CLiability* liability);

@@ -12,12 +12,6 @@ namespace {
 
 constexpr int kFTPRowsUsed = 50;
 
-// The additional 5%, failure-to-pay and failure-to-file computations are
-// added here, in that order: failure to file comes last because its
-// reduction reads the failure-to-pay rows. Their return codes are not passed
-// on.
-void ComputeReturnPenalties(CPenalties&, CRunTimePenalties*) {}
-
 void ClearFTFAmounts(FTFRow& row) {
   row.Penalty = 0.0;
   row.Reduction = 0.0;
@@ -107,12 +101,6 @@ void CPenalties::SortNoticeDates() {
     if (notice.Serial == 0) notice = Date();
   }
   std::qsort(CC6651A2.Notices, std::size(CC6651A2.Notices), sizeof(Date), CompareDates);
-}
-
-int CPenalties::Compute(CRunTimePenalties* run) {
-  SortNoticeDates();
-  ComputeReturnPenalties(*this, run);
-  return 0;
 }
 
 // ---- CRunTimePenalties ------------------------------------------------------------------

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <mutex>
+#include <string_view>
 
 #include "platform/files.h"
 
@@ -13,6 +14,7 @@ namespace {
 
 constexpr const char* kAppDataVariable = "AppData";
 constexpr const char* kLibrarySubPath = "Ordane Software\\Ledrix\\";
+constexpr const char* kFixedNowVariable = "LEDRIX_FIXED_NOW";
 
 std::mutex& SinkMutex() {
   static std::mutex mutex;
@@ -29,38 +31,71 @@ void WriteToStandardError(const std::string& text) {
   std::fwrite(line.data(), 1, line.size(), stderr);  // one call: lines never interleave
 }
 
-std::mutex& ClockMutex() {
-  static std::mutex mutex;
-  return mutex;
+bool IsLeapYear(int year) {
+  return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
 }
 
-ClockSource& InstalledClock() {
-  static ClockSource source;
-  return source;
+int DaysInMonth(int month, int year) {
+  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
 }
 
-bool SystemCalendarNow(std::tm& out) {
+// Reads `count` decimal digits at `at`.
+bool ReadNumber(std::string_view text, size_t at, size_t count, int& value) {
+  value = 0;
+  for (size_t i = at; i < at + count; ++i) {
+    if (text[i] < '0' || text[i] > '9') return false;
+    value = value * 10 + (text[i] - '0');
+  }
+  return true;
+}
+
+// A pinned clock "YYYY-MM-DDTHH:MM": a calendar date and a time of day, the
+// seconds 0. False for anything else.
+bool ReadFixedNow(std::string_view text, std::tm& out) {
+  int year = 0, month = 0, day = 0, hour = 0, minute = 0;
+  if (text.size() != 16 || text[4] != '-' || text[7] != '-' || text[10] != 'T' || text[13] != ':' ||
+      !ReadNumber(text, 0, 4, year) || !ReadNumber(text, 5, 2, month) ||
+      !ReadNumber(text, 8, 2, day) || !ReadNumber(text, 11, 2, hour) ||
+      !ReadNumber(text, 14, 2, minute)) {
+    return false;
+  }
+  if (month < 1 || month > 12 || day < 1 || day > DaysInMonth(month, year) || hour > 23 ||
+      minute > 59) {
+    return false;
+  }
+  out = std::tm{};
+  out.tm_year = year - 1900;
+  out.tm_mon = month - 1;
+  out.tm_mday = day;
+  out.tm_hour = hour;
+  out.tm_min = minute;
+  return true;
+}
+
+// Said once per process, however often the clock is read.
+void WarnMalformedFixedNow(const std::string& value) {
+  static std::once_flag warned;
+  std::call_once(warned, [&value] {
+    WriteToStandardError(std::string("ledrix: ") + kFixedNowVariable + "=\"" + value +
+                         "\" is not a time of the form YYYY-MM-DDTHH:MM; the system clock is "
+                         "used");
+  });
+}
+
+// The local calendar time: the pinned one when LEDRIX_FIXED_NOW holds a
+// well-formed value (so that results and reports can be reproduced), else the
+// system clock. An empty value pins nothing.
+bool LocalCalendarNow(std::tm& out) {
+  if (const char* fixed = std::getenv(kFixedNowVariable); fixed && *fixed) {
+    if (ReadFixedNow(fixed, out)) return true;
+    WarnMalformedFixedNow(fixed);
+  }
   const std::time_t now = std::time(nullptr);
   return localtime_r(&now, &out) != nullptr;
 }
 
-bool LocalCalendarNow(std::tm& out) {
-  ClockSource source;
-  {
-    std::lock_guard lock(ClockMutex());
-    source = InstalledClock();
-  }
-  return source ? source(out) : SystemCalendarNow(out);
-}
-
 }  // namespace
-
-ClockSource SetClockSource(ClockSource source) {
-  std::lock_guard lock(ClockMutex());
-  ClockSource previous = std::move(InstalledClock());
-  InstalledClock() = std::move(source);
-  return previous;
-}
 
 NotificationSink SetNotificationSink(NotificationSink sink) {
   std::lock_guard lock(SinkMutex());

@@ -1,0 +1,26 @@
+// The return penalties and interest as a practitioner checks them: each
+// active return penalty with its months, the interest segments, and what is
+// owed in all.
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "run_return.h"
+
+namespace ledrix::cli {
+
+/// The additional 5%, failure to file and failure to pay, each when active.
+void WriteReturnPenalties(std::ostream& out, const ComputedReturn& result);
+/// The interest segments, their total, and the quarters without a rate.
+void WriteInterest(std::ostream& out, const ComputedReturn& result);
+/// Penalties, interest, unpaid tax and the grand total.
+void WritePenaltySummary(std::ostream& out, const ComputedReturn& result);
+
+/// The sentences naming the quarters the interest runs through that have no
+/// rate in `rates`, and the rate used for them instead; empty when every
+/// quarter from the day after `from` to `to` has its own rate.
+std::vector<std::string> MissingRateNotes(const RateTable& rates, Date from, Date to);
+
+}  // namespace ledrix::cli
