@@ -19,6 +19,9 @@ using Report = std::function<void(CReportGenerator&, int fd)>;
 const std::map<std::string, Report>& Reports() {
   static const std::map<std::string, Report> reports = {
       {"deposit-penalty", [](CReportGenerator& g, int fd) { g.GeneratePenaltyReport(fd); }},
+      {"penalty-summary", [](CReportGenerator& g, int fd) { g.GeneratePenaltySummary(fd); }},
+      {"interest", [](CReportGenerator& g, int fd) { g.GenerateInterestReport(fd); }},
+      {"rates", [](CReportGenerator& g, int fd) { g.GenerateInterestRatesReport(fd); }},
   };
   return reports;
 }

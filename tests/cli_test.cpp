@@ -481,20 +481,52 @@ std::string ExpectedReport(const std::string& kind) {
 }
 
 // The worked return (late deposits, a non-FTD payment, a credit, an unpaid
-// balance priced at 15% after the notice) reported with the clock pinned to
-// 1 February 2006, 9:30: each report as its expected file, line by line.
+// balance priced at 15% after the notice, all three return penalties and
+// interest) reported with the clock pinned to 1 February 2006, 9:30: each
+// report as its expected file, line by line, and with --raw -o the same lines
+// ended by NUL bytes in the file.
 TEST_F(CommandTest, ReportsOfTheWorkedReturn) {
+  const std::string example = Example("late-filed-return.json");
+  const std::string target = (dir_ / "worked.rpt").string();
   setenv("LEDRIX_FIXED_NOW", "2006-02-01T09:30", 1);
-  for (const std::string kind : {"deposit-penalty"}) {
-    ledrix::cli::ReturnFile file = ledrix::cli::LoadReturn(Example("late-filed-return.json"));
-    ledrix::cli::ComputedReturn result = ledrix::cli::ComputeReturn(file);
-    ledrix::CReportGenerator generator;
-    ledrix::cli::SetUpGenerator(generator, result);
-    const std::string bytes = ledrix::cli::ReportBytes(generator, kind);
-    EXPECT_EQ(ledrix::cli::PrintableLines(bytes), ExpectedReport(kind)) << kind;
-    EXPECT_EQ(generator.PageStart[0], 0);
+  for (const std::string kind : {"deposit-penalty", "penalty-summary", "interest", "rates"}) {
+    const std::string expected = ExpectedReport(kind);
+    Outcome run = Ledrix("report " + kind + " '" + example + "'");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, expected) << kind;
+    run = Ledrix("report " + kind + " '" + example + "' --raw -o '" + target + "'");
+    EXPECT_EQ(run.status, 0) << run.err;
+    std::stringstream raw;
+    raw << std::ifstream(target, std::ios::binary).rdbuf();
+    std::string lines = raw.str();
+    std::replace(lines.begin(), lines.end(), '\0', '\n');
+    EXPECT_EQ(lines, expected) << kind;
+    EXPECT_EQ(raw.str().find('\n'), std::string::npos) << kind;
   }
   unsetenv("LEDRIX_FIXED_NOW");
+}
+
+// The interest report of the worked return has four sections, each on a page
+// of its own from FirstPage on; the page table records where each begins.
+TEST_F(CommandTest, InterestReportSectionsInThePageTable) {
+  ledrix::cli::ReturnFile file = ledrix::cli::LoadReturn(Example("late-filed-return.json"));
+  ledrix::cli::ComputedReturn result = ledrix::cli::ComputeReturn(file);
+  ledrix::CReportGenerator generator;
+  ledrix::cli::SetUpGenerator(generator, result);
+  generator.FirstPage = 3;
+  const std::string bytes = ledrix::cli::ReportBytes(generator, "interest");
+  const char* titles[] = {"Additional 5%, Failure to deposit, Section 6656",
+                          "Failure to file tax return when due, Section 6651(a)(1)",
+                          "Failure to pay tax shown, Section 6651(a)(2)", nullptr};
+  for (int section = 0; section < 4; ++section) {
+    const std::string head = titles[section]
+                                 ? std::string(1, '\0') + "PENALTY COMPUTATION DETAIL REPORT" +
+                                       '\0' + titles[section] + '\0'
+                                 : std::string(1, '\0') + "INTEREST DETAIL REPORT" + '\0';
+    EXPECT_EQ(bytes.compare(generator.PageStart[3 + section], head.size(), head), 0) << section;
+  }
+  EXPECT_EQ(generator.PageStart[2], -1);
+  EXPECT_EQ(generator.PageStart[7], -1);
 }
 
 // A report that cannot be written whole (here: a file-size limit of 512

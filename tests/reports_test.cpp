@@ -1,7 +1,9 @@
 // The report writer: every field key at the edge of its width, the header
 // block in its four forms, the page table of a report longer than a page
 // (with and without page heads), the failure-to-pay month summary and input
-// window, and a write that fails half way.
+// window, a write that fails half way, the interest detail of a chain built
+// by hand, and the rate and holiday pages with a rate file and user-defined
+// holidays.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -10,6 +12,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -621,6 +624,164 @@ TEST(FailureToPaySummary, InputWindowShowsTheDatesAsEntered) {
   };
   EXPECT_EQ(Lines(Written([&](int fd) { inputs.report.Generate6651a2Window(fd, D("07/31/05")); })),
             expected);
+}
+
+// ---- interest ---------------------------------------------------------------
+
+/// Appends a link to the chain and computes its interest.
+InterestEvent* Link(InterestEvent* last, int kind, const char* start, const char* end,
+                    double principal, double rate, double balance) {
+  InterestEvent* link = last->SetNext(nullptr);
+  link->Kind = kind;
+  link->StartDate = D(start);
+  link->EndDate = D(end);
+  link->Principal = principal;
+  link->Rate = rate;
+  link->Balance = balance;
+  link->Compute();
+  return link;
+}
+
+// 2,000.00 due 07-31-05; 1,500.00 paid 09-01-05 after 32 days at 7%:
+// (1 + 0.07 / 365)^32 - 1 = 0.006155264, interest 12.31. A quarter end with
+// no interest is left out; a failure-to-pay addition of 68.00; then 29 days
+// at 10.5% on 2,000.00 + 12.31 - 1,500.00 + 68.00 = 580.31: factor
+// 0.008376151, interest 4.86. Total 17.17.
+TEST(InterestReport, DetailOfAChain) {
+  PinnedClock clock(2005, 10, 3, 8, 0);
+  ReportInputs inputs(State::Bare);
+  InterestEvent chain;
+  chain.Kind = INTEREST_LIABILITY;
+  chain.StartDate = chain.EndDate = D("07/31/05");
+  chain.Principal = chain.Balance = 2000.00;
+  InterestEvent* last =
+      Link(&chain, INTEREST_PAYMENT, "07/31/05", "09/01/05", 2000.00, 0.07, 1500.00);
+  last = Link(last, INTEREST_QUARTER_END, "09/01/05", "09/01/05", 512.31, 0.07, 0.0);
+  last = Link(last, INTEREST_FAILURE_TO_PAY, "09/01/05", "09/01/05", 512.31, 0.07, 68.00);
+  Link(last, INTEREST_SETTLEMENT, "09/01/05", "09/30/05", 580.31, 0.105, 0.0);
+  std::vector<std::string> lines =
+      Lines(Written([&](int fd) { inputs.report.GenerateInterestDetail(fd, &chain); }));
+  lines.erase(lines.begin() + 2, lines.begin() + 10);  // the header block
+  const std::vector<std::string> expected = {
+      "",
+      "INTEREST DETAIL REPORT",
+      "",
+      "Event         Date    Days     Rate        Factor         Amount      Interest",
+      "----------  --------  ----    -----  ------------  -------------  ------------",
+      At({{0, "Liability"}, {12, "07-31-05"}, {56, "2,000.00"}}),
+      At({{0, "Interest"},
+          {12, "07-31-05"},
+          {24, "32"},
+          {31, "7.00"},
+          {38, "0.006155264"},
+          {56, "2,000.00"},
+          {73, "12.31"}}),
+      At({{0, "Deposit"}, {12, "07-31-05"}, {56, "1,500.00"}}),
+      At({{0, "6651(a)(2)"}, {12, "09-01-05"}, {59, "68.00"}}),
+      At({{0, "Settlement"},
+          {12, "09-01-05"},
+          {24, "29"},
+          {30, "10.50"},
+          {38, "0.008376151"},
+          {58, "580.31"},
+          {74, "4.86"}}),
+      "",
+      At({{66, "------------"}}),
+      At({{0, "Total Interest"}, {73, "17.17"}}),
+      At({{66, "============"}}),
+  };
+  EXPECT_EQ(lines, expected);
+
+  // A penalty entry shows what it adds even when that is nothing; an entry
+  // of no known kind has no label.
+  char line[81];
+  InterestEvent* penalty = chain.Next->Next->Next;
+  penalty->Balance = 0.0;
+  inputs.report.GenerateInterestLine(line, penalty, INTEREST_FAILURE_TO_PAY);
+  EXPECT_EQ(std::string(line), At({{0, "6651(a)(2)"}, {12, "09-01-05"}, {60, "0.00"}}));
+  inputs.report.GenerateInterestLine(line, chain.Next, 9);
+  EXPECT_EQ(std::string(line), At({{12, "07-31-05"},
+                                   {24, "32"},
+                                   {31, "7.00"},
+                                   {38, "0.006155264"},
+                                   {56, "1,500.00"},
+                                   {73, "12.31"}}));
+}
+
+TEST(InterestReport, NothingBeforeTheDueDateWithoutPenalties) {
+  WeeklyPayrolls payrolls;
+  payrolls.compute.ComputeDate = D("04/15/05");  // the return is due 05-02-05
+  int sections = -1;
+  const std::string bytes =
+      Written([&](int fd) { sections = payrolls.report.GenerateInterestReport(fd); });
+  EXPECT_EQ(sections, 0);
+  EXPECT_EQ(bytes, "");
+  EXPECT_EQ(payrolls.report.PageStart[0], 0);
+  EXPECT_EQ(payrolls.report.PageStart[1], -1);
+}
+
+// Rates from a rate file for the last two quarters of 2024 (10.5% and 7%):
+// the table ends with a 2025 row of the year alone. User-defined holidays,
+// 3 and 20 dates, listed from a count of 23 (9 and the 14 built-in holidays
+// with a date in 2021-2024): with LinesPerPage 25 the page breaks after 2,
+// then after 17 more lines, leaving 4.
+TEST(InterestRatesReport, RateFileAndUserHolidaysOverSeveralPages) {
+  PinnedClock clock(2006, 2, 1, 9, 30);
+  std::filesystem::create_directories(NativePath(UserFolderText()));
+  RateTable table;
+  table.Rates[126] = 10.5;
+  table.Rates[127] = 7.0;
+  ASSERT_EQ(table.Save(), 1);
+  Holiday calendar;
+  HolidayEntry& picnic = calendar.Entries[calendar.Count];
+  std::strcpy(picnic.Name, "Company Picnic");
+  picnic.Dates[0] = D("06/14/24");
+  picnic.Dates[1] = D("07/12/24");
+  picnic.Dates[2] = D("08/16/24");
+  HolidayEntry& shutdown = calendar.Entries[calendar.Count + 1];
+  std::strcpy(shutdown.Name, "Plant Shutdown");
+  for (int day = 0; day < 20; ++day) shutdown.Dates[day] = D("12/02/24") + day;
+  ASSERT_EQ(calendar.Save(), 1);
+
+  ReportInputs inputs(State::Full);
+  inputs.report.LinesPerPage = 25;
+  inputs.report.FirstPage = 1;
+  int pages = 0;
+  const std::string bytes =
+      Written([&](int fd) { pages = inputs.report.GenerateInterestRatesReport(fd); });
+  std::remove(NativePath(table.FilePath()).c_str());
+  std::remove(NativePath(calendar.FilePath()).c_str());
+
+  EXPECT_EQ(pages, 4);
+  const std::vector<std::string> lines = Lines(bytes);
+  const auto at =
+      std::find(lines.begin(), lines.end(), "     2024   8.00    8.00   10.50    7.00    ");
+  ASSERT_NE(at, lines.end());
+  EXPECT_EQ(*(at + 1), "     2025" + std::string(35, ' '));
+  EXPECT_EQ(*(at + 2), "");
+  EXPECT_EQ(*(at + 3), "");
+  EXPECT_EQ(*(at + 4), " ") << "the holiday pages follow";
+
+  const int* start = inputs.report.PageStart;
+  EXPECT_EQ(start[1], 0);
+  const std::string opening = std::string(" ") + '\0' + "LEGAL HOLIDAYS (CONT)" + '\0';
+  const int userLines[] = {2, 17, 4};
+  for (int page = 1; page <= 3; ++page) {
+    ASSERT_EQ(bytes.compare(start[1 + page], opening.size(), opening), 0) << page;
+    const size_t end = page < 3 ? start[2 + page] : bytes.size();
+    const std::vector<std::string> onPage =
+        Lines(bytes.substr(start[1 + page], end - start[1 + page]));
+    EXPECT_EQ(std::count_if(onPage.begin(), onPage.end(),
+                            [](const std::string& l) {
+                              return l.rfind("   Company Picnic", 0) == 0 ||
+                                     l.rfind("   Plant Shutdown", 0) == 0;
+                            }),
+              userLines[page - 1])
+        << page;
+  }
+  EXPECT_NE(std::find(lines.begin(), lines.end(), At({{3, "Company Picnic"}, {32, "06-14-24"}})),
+            lines.end());
+  EXPECT_EQ(start[5], -1);
 }
 
 }  // namespace

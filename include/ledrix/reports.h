@@ -124,6 +124,25 @@ class LEDRIX_API CReportGenerator {
   /// The failure-to-pay months, consecutive months of equal base and rate
   /// grouped into one line.
   void Generate6651a2Summary(int fd, CRunTimePenalties* pen);
+  /// The one-page penalty and interest summary: runs the return penalties
+  /// and interest to the compute date and prints what is owed in all.
+  /// Returns 1 (0, writing nothing, without a compute object).
+  int GeneratePenaltySummary(int fd);
+
+  // ---- interest reports ----------------------------------------------------
+  /// The return-penalty sections of every active penalty, then the interest
+  /// detail when the compute date is after the due date and interest is
+  /// owed, each section on a page of its own. Returns the sections written.
+  int GenerateInterestReport(int fd);
+  /// The interest chain line by line, with its total.
+  void GenerateInterestDetail(int fd, InterestEvent* chain);
+  /// Builds the line of one chain entry as an entry of `kind` into `out`
+  /// (at least 81 bytes); writes nothing.
+  void GenerateInterestLine(char* out, InterestEvent* entry, int kind);
+  /// The IRS quarterly interest rates from 1993, then the legal holidays of
+  /// the last four years of the built-in table and the user-defined ones.
+  /// Returns the pages written.
+  int GenerateInterestRatesReport(int fd);
 
  private:
   /// Writes `text` and its NUL; adds what was written to BytesWritten.
@@ -134,9 +153,12 @@ class LEDRIX_API CReportGenerator {
   /// header block with indent 0, every other line through DoReplacement.
   void WriteTemplate(int fd, const char* const* lines, CRunTimePenalties* pen, int which,
                      InterestEvent* chain, CCompute* compute);
-  /// The deposit-penalty page head; `method` replaces "%METHOD%" (null: the
-  /// title ends there). Returns the template lines written.
-  int WritePenaltyPageHead(int fd, const char* method);
+  /// Writes one template line as it stands: "%HEADER%" as the header block
+  /// with `indent`, and a line holding "%METHOD%" cut there and followed by
+  /// `method` (when given).
+  void WriteFixedLine(int fd, const char* line, int indent, const char* method = nullptr);
+  /// WriteFixedLine for each line of `lines`; returns the template lines.
+  int WriteFixedLines(int fd, const char* const* lines, int indent, const char* method = nullptr);
   /// Writes each line of a template whose k-th "%" takes dates[k].
   void WriteDatedLines(int fd, const char* const* lines, const ledrix::Date* dates, int count);
 };

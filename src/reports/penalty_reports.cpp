@@ -8,6 +8,7 @@
 #include "ledrix/amounts.h"
 #include "ledrix/compute.h"
 #include "ledrix/events.h"
+#include "ledrix/interest.h"
 #include "ledrix/liability.h"
 #include "ledrix/module.h"
 #include "ledrix/penalties.h"
@@ -138,7 +139,7 @@ int CReportGenerator::GeneratePenaltyReport(int fd) {
   int lineNo = 7;
   int pageNo = 1;
   // The first page's head carries the allocation method and no empty line.
-  lineNo += WritePenaltyPageHead(fd, MethodText(*Compute).c_str());
+  lineNo += WriteFixedLines(fd, reports::kPenaltyPageHead, 0, MethodText(*Compute).c_str());
   for (int i = 0; i < Compute->LiabilitySlots; ++i) {
     PrintOneLiability(fd, Compute->Liabilities[i], Compute, lineNo, pageNo);
   }
@@ -272,6 +273,18 @@ void CReportGenerator::Generate6651a2Summary(int fd, CRunTimePenalties* pen) {
     if (last.Base <= 0.009) return;
     ++row;
   }
+}
+
+int CReportGenerator::GeneratePenaltySummary(int fd) {
+  if (!Compute) return 0;
+  RecordPageStart(0);
+  CRunTimePenalties run;
+  InterestEvent chain;
+  // The run's due date is the compute object's, which the generator's
+  // DueDate is set from.
+  RunReturnPenalties(*Compute, Penalties, Document, run, chain);
+  WriteTemplate(fd, reports::kPenaltySummary, &run, SectionAdditional5, &chain, Compute);
+  return 1;
 }
 
 }  // namespace ledrix

@@ -10,10 +10,10 @@
 #include "ledrix/compute.h"
 #include "ledrix/holiday.h"
 #include "ledrix/host.h"
+#include "ledrix/interest.h"
 #include "ledrix/module.h"
 #include "ledrix/platform.h"
 #include "ledrix/reports.h"
-#include "reports/interest_chain.h"
 #include "reports/report_text.h"
 #include "reports/templates.h"
 
@@ -122,7 +122,7 @@ double ActiveReturnPenalties(const FieldContext& c) {
 }
 
 double ChainInterest(const FieldContext& c) {
-  return c.chain ? reports::TotalInterest(c.chain) : 0.0;
+  return c.chain ? c.chain->TotalAllInterest() : 0.0;
 }
 
 std::string Count2(int n) {

@@ -102,18 +102,21 @@ void CReportGenerator::WriteDatedLines(int fd, const char* const* lines, const D
   }
 }
 
-int CReportGenerator::WritePenaltyPageHead(int fd, const char* method) {
-  int count = 0;
-  for (const char* const* line = reports::kPenaltyPageHead; *line; ++line, ++count) {
-    if (std::strcmp(*line, reports::kHeaderLine) == 0) {
-      BytesWritten += static_cast<std::int32_t>(GenerateHeader(fd, 0));
-      continue;
-    }
-    std::string text = *line;
-    const std::size_t mark = text.find(reports::kMethodMark);
-    if (mark != std::string::npos) text.replace(mark, std::string::npos, method ? method : "");
-    WriteLine(fd, text.c_str());
+void CReportGenerator::WriteFixedLine(int fd, const char* line, int indent, const char* method) {
+  if (std::strcmp(line, reports::kHeaderLine) == 0) {
+    BytesWritten += static_cast<std::int32_t>(GenerateHeader(fd, indent));
+    return;
   }
+  std::string text = line;
+  const std::size_t mark = text.find(reports::kMethodMark);
+  if (mark != std::string::npos) text.replace(mark, std::string::npos, method ? method : "");
+  WriteLine(fd, text.c_str());
+}
+
+int CReportGenerator::WriteFixedLines(int fd, const char* const* lines, int indent,
+                                      const char* method) {
+  int count = 0;
+  for (; lines[count]; ++count) WriteFixedLine(fd, lines[count], indent, method);
   return count;
 }
 
@@ -125,7 +128,7 @@ int CReportGenerator::CheckForNewPage(int& lineNo, int fd, int& pageNo) {
   if (NoPageHeads) return 1;
   // Continuation pages carry no method text: the title keeps its two
   // trailing blanks.
-  lineNo += WritePenaltyPageHead(fd, nullptr);
+  lineNo += WriteFixedLines(fd, reports::kPenaltyPageHead, 0);
   WriteLine(fd, "");
   ++lineNo;
   return 1;

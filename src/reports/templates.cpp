@@ -202,6 +202,37 @@ constexpr TemplateLine kPenaltySummaryLines[] = {
     Text(FIELD "TEST"),
 };
 
+// ---- interest reports ------------------------------------------------------
+constexpr TemplateLine kInterestDetailLines[] = {
+    Text(""),
+    Text("INTEREST DETAIL REPORT"),
+    Text("%HEADER%"),
+    Text(""),
+    Text("Event         Date    Days     Rate        Factor         Amount      Interest"),
+    Text("----------  --------  ----    -----  ------------  -------------  ------------"),
+};
+
+constexpr TemplateLine kInterestClosingLines[] = {
+    Layout({Run(66, '-', 12)}),
+    Text("Total Interest"),
+    Layout({Run(66, '=', 12)}),
+};
+
+constexpr TemplateLine kRateTableLines[] = {
+    Text(""),
+    Text("IRS INTEREST RATE TABLE"),
+    Text("%HEADER%"),
+    Text(""),
+    Text("     Year   Qtr 1   Qtr 2   Qtr 3   Qtr 4"),
+    Layout({{5, "#Y"}, {11, "#"}, {19, "#"}, {27, "#"}, {35, "#"}}, 44),
+    Text(""),
+    Text(""),
+};
+
+constexpr TemplateLine kHolidayHeadLines[] = {
+    Text(""), Text(""), Text("LEGAL HOLIDAYS"), Text(""), Text("   Legal Holidays"),
+};
+
 constexpr auto kHeaderAPointers = LinePointers(kNameLinesA, kReturnLines);
 constexpr auto kHeaderBPointers = LinePointers(kNameLinesB, kReturnLines);
 constexpr auto kHeaderCPointers = LinePointers(kNameLinesC, kUserPeriodLines);
@@ -214,6 +245,10 @@ constexpr auto kFailureToFilePointers = LinePointers(kFailureToFileLines);
 constexpr auto kFailureToPayPointers = LinePointers(kFailureToPayLines);
 constexpr auto kFailureToPayWindowPointers = LinePointers(kFailureToPayWindowLines);
 constexpr auto kPenaltySummaryPointers = LinePointers(kPenaltySummaryLines);
+constexpr auto kInterestDetailPointers = LinePointers(kInterestDetailLines);
+constexpr auto kInterestClosingPointers = LinePointers(kInterestClosingLines);
+constexpr auto kRateTablePointers = LinePointers(kRateTableLines);
+constexpr auto kHolidayHeadPointers = LinePointers(kHolidayHeadLines);
 
 }  // namespace
 
@@ -229,5 +264,9 @@ const Template kFailureToFileDetail = kFailureToFilePointers.data();
 const Template kFailureToPayDetail = kFailureToPayPointers.data();
 const Template kFailureToPayWindow = kFailureToPayWindowPointers.data();
 const Template kPenaltySummary = kPenaltySummaryPointers.data();
+const Template kInterestDetail = kInterestDetailPointers.data();
+const Template kInterestClosing = kInterestClosingPointers.data();
+const Template kRateTable = kRateTablePointers.data();
+const Template kHolidayHead = kHolidayHeadPointers.data();
 
 }  // namespace ledrix::reports

@@ -30,4 +30,19 @@ extern const Template kFailureToPayDetail;
 extern const Template kFailureToPayWindow;
 extern const Template kPenaltySummary;
 
+// ---- interest reports ------------------------------------------------------
+extern const Template kInterestDetail;
+/// Below the interest lines: a rule, "Total Interest" (the total goes at
+/// column 64) and a double rule.
+extern const Template kInterestClosing;
+extern const Template kRateTable;
+/// Marks the year row of the rate table: the year goes over "#Y", a rate
+/// over each further "#".
+inline constexpr const char* kYearMark = "#Y";
+extern const Template kHolidayHead;
+inline constexpr const char* kHolidaysContinued = "LEGAL HOLIDAYS (CONT)";
+inline constexpr const char* kUserHolidaysHead = "   USER-DEFINED HOLIDAYS";
+/// The line that opens each further page of the holiday list.
+inline constexpr const char* kPageOpening = " ";
+
 }  // namespace ledrix::reports
