@@ -77,7 +77,7 @@ void CReportGenerator::WriteTemplate(int fd, const char* const* lines, CRunTimeP
                                      int which, InterestEvent* chain, CCompute* compute) {
   for (const char* const* line = lines; *line; ++line) {
     if (std::strcmp(*line, reports::kHeaderLine) == 0) {
-      BytesWritten += static_cast<std::int32_t>(GenerateHeader(fd, 0));
+      WriteFixedLine(fd, *line, 0);
       continue;
     }
     char buffer[ReportLineSize];
