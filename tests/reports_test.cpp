@@ -1,7 +1,7 @@
 // The report writer: every field key at the edge of its width, the header
 // block in its four forms, the page table of a report longer than a page
-// (with and without page heads), the failure-to-pay month summary and input
-// window, a write that fails half way, the interest detail of a chain built
+// (with and without page heads), the failure-to-pay month summary, a write
+// that fails half way, the interest detail of a chain built
 // by hand, and the rate and holiday pages with a rate file and user-defined
 // holidays.
 #include <fcntl.h>
@@ -493,21 +493,6 @@ TEST(PenaltyReport, PageTableWithAndWithoutPageHeads) {
   }
 }
 
-// The detail of one liability: its event, due date and deposit, the first
-// page's head carrying the allocation method.
-TEST(PenaltyReport, HeadCarriesTheMethodOnTheFirstPageOnly) {
-  PinnedClock clock(2005, 7, 1, 9, 30);
-  WeeklyPayrolls payrolls;
-  const std::vector<std::string> lines = Lines(payrolls.Generate());
-  EXPECT_EQ(lines[1], "PENALTY COMPUTATION DETAIL REPORT  (IRS PAYMENT ALLOCATION 2)");
-  EXPECT_EQ(lines[25 + 1], "PENALTY COMPUTATION DETAIL REPORT  ");
-  EXPECT_EQ(lines[14], "Liability 1    01-05-05 Wed      1,000.00");
-  EXPECT_EQ(lines[15], "Due date       01-12-05 Wed");
-  EXPECT_EQ(lines[16], "Deposit 1      01-05-05 Wed      1,000.00");
-  EXPECT_EQ(lines.back(), At({{67, "============="}}));
-  EXPECT_EQ(lines[lines.size() - 2], At({{0, "Total deposit penalty"}, {76, "0.00"}}));
-}
-
 // A nonblocking pipe of one page fills part way through the report; from then
 // on a line is written only when it fits the room left. What arrived is the
 // report's lines in order with some left out, BytesWritten counts exactly
@@ -601,29 +586,6 @@ TEST(FailureToPaySummary, GroupsMonthsOfEqualBaseAndRate) {
     EXPECT_EQ(Lines(Written([&](int fd) { inputs.report.Generate6651a2Summary(fd, &run); })),
               c.expected);
   }
-}
-
-TEST(FailureToPaySummary, InputWindowShowsTheDatesAsEntered) {
-  ReportInputs inputs(State::Full);
-  inputs.inputs.CC6651A2.Notices[0] = D("09/12/05");
-  inputs.inputs.CC6651A2.Notices[1] = D("11/14/05");
-  inputs.inputs.CC6651A2.LevyNoticeDate = D("12/15/05");
-  const std::vector<std::string> expected = {
-      "CONTENTS OF PENALTY INPUT WINDOW",
-      "",
-      "Failure to pay taxes shown",
-      "Section 6651(a)(2)",
-      "Return due 07-31-05",
-      "",
-      "Extended payment date if any: ",
-      "1st late payment notice.....: 09-12-05",
-      "2nd late payment notice.....: 11-14-05",
-      "3rd late payment notice.....: ",
-      "4th late payment notice.....: ",
-      "6331(d) Notice..............: 12-15-05",
-  };
-  EXPECT_EQ(Lines(Written([&](int fd) { inputs.report.Generate6651a2Window(fd, D("07/31/05")); })),
-            expected);
 }
 
 // ---- interest ---------------------------------------------------------------
