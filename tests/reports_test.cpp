@@ -1,9 +1,8 @@
 // The report writer: every field key at the edge of its width, the header
 // block in its four forms, the page table of a report longer than a page
 // (with and without page heads), the failure-to-pay month summary, a write
-// that fails half way, the interest detail of a chain built
-// by hand, and the rate and holiday pages with a rate file and user-defined
-// holidays.
+// that fails half way, the interest detail of a chain built by hand, and the
+// rate and holiday pages with a rate file and user-defined holidays.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
