@@ -1,5 +1,6 @@
 // The interest reports: the return-penalty sections with the interest detail,
 // and the table of IRS interest rates with the legal holidays.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -174,7 +175,9 @@ void CReportGenerator::GenerateInterestLine(char* out, InterestEvent* entry, int
   char line[ReportLineSize] = {};
   BuildInterestLine(line, *entry, kind);
   // The caller's buffer holds 80 characters; a wider amount is cut there.
-  std::snprintf(out, kInterestLineWidth + 1, "%s", line);
+  const std::size_t length = std::min(std::strlen(line), std::size_t{kInterestLineWidth});
+  std::memcpy(out, line, length);
+  out[length] = '\0';
 }
 
 int CReportGenerator::GenerateInterestRatesReport(int fd) {
