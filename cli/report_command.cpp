@@ -140,7 +140,7 @@ void RunReport(const ReportOptions& options) {
   if (options.output.empty()) {
     WriteToStandardOutput(bytes);
   } else if (!ReplaceFile(options.output, bytes)) {
-    throw OutputError("cannot write the report to " + options.output + "; it was not changed");
+    throw OutputError("cannot write the report to " + options.output + ": " + LastFileError());
   }
 }
 

@@ -17,7 +17,8 @@
 
 namespace ledrix::cli {
 
-/// The report could not be written whole; nothing was left behind.
+/// The report could not be put out whole and flushed to disk; the message
+/// says why and what became of the file.
 class OutputError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;

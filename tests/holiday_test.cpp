@@ -1,11 +1,9 @@
 #include "ledrix/holiday.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -206,25 +204,9 @@ TEST_F(HolidayFileTest, RewriteReplacesTheFileWhole) {
   EXPECT_EQ(fs::file_size(HolidayFile()), 484u);
   EXPECT_EQ(FilesInLibraryFolder(), 1);  // no temporary file left behind
 
-  // A write that fails part way (the file-size limit stops it at 100 bytes)
-  // leaves the old file as it was; the calendar still holds what it read.
-  const std::string old = ReadAll(HolidayFile());
-  rlimit saved{};
-  getrlimit(RLIMIT_FSIZE, &saved);
-  rlimit small = saved;
-  small.rlim_cur = 100;
-  auto previous = std::signal(SIGXFSZ, SIG_IGN);
-  setrlimit(RLIMIT_FSIZE, &small);
-  Holiday h;
-  const int savedOk = h.Save();
-  setrlimit(RLIMIT_FSIZE, &saved);
-  std::signal(SIGXFSZ, previous);
-  EXPECT_EQ(savedOk, 0);
-  EXPECT_TRUE(h.IsHoliday(Date(1, 11, 10)));
-  EXPECT_EQ(ReadAll(HolidayFile()), old);
-  EXPECT_EQ(FilesInLibraryFolder(), 1);
-
   // A user-defined holiday is written; a folder that is not there fails.
+  // (rewrite_faults_test.cpp has a failing disk.)
+  Holiday h;
   std::strcpy(h.Entries[h.Count + 3].Name, "Founders Day");
   h.Entries[h.Count + 3].Dates[5] = Date(9, 9, 9);
   EXPECT_EQ(h.Save(), 1);

@@ -69,7 +69,9 @@ class LEDRIX_API Holiday {
   void LoadBuiltIn();
   /// LoadBuiltIn, then reads the holiday file and rewrites it whole.
   void Load();
-  /// Writes the four user-defined entries; 1 when all four were written.
+  /// Writes the four user-defined entries through a temporary file and a
+  /// rename; 1 when all four were written, 0 when the old file was kept
+  /// (LastFileError() says why).
   int Save();
   /// 1 when any slot of any entry holds the date now. A no date never
   /// matches.

@@ -59,7 +59,7 @@ class LEDRIX_API RateTable {
   int Reload();
   /// Writes the 128 rates to the rate file through a temporary file and a
   /// rename: 1 when the new file is in place, 0 when it could not be written
-  /// (the old file is then untouched).
+  /// (the old file is then untouched; LastFileError() says why).
   int Save();
 
   /// The table quarter that holds `date`: 0 up to 31 March 1993, 127 from

@@ -39,8 +39,15 @@ LEDRIX_API bool LocalHourMinute(int& hour, int& minute);
 
 /// Replaces the file at `path` with `data`: written to a new file in the same
 /// folder, flushed to disk and renamed over `path`, so the old content stays
-/// whole until the new one is complete. False when the new content could not
-/// be put in place; then the old file is untouched and nothing is left behind.
+/// whole until the new one is complete; the new file and then its folder are
+/// flushed to disk before it returns true. On false, LastFileError() says why.
 LEDRIX_API bool ReplaceFile(const std::string& path, const std::string& data);
+
+/// Why the calling thread's last rewrite of a file (ReplaceFile, or the save
+/// of the holiday file or the rate file) failed, for a message: the system's
+/// reason, the step and what became of the file, as in
+/// "No space left on device (writing the new content); the file was left as
+/// it was". Empty after a rewrite that succeeded.
+LEDRIX_API std::string LastFileError();
 
 }  // namespace ledrix

@@ -4,15 +4,52 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <system_error>
+
+#include "ledrix/platform.h"
 
 namespace ledrix::platform {
 
 namespace {
 
 constexpr mode_t kReadWriteMode = 0666;  // narrowed by the process umask
+constexpr int kRewriteStepCount = 4;
+
+struct ArmedFault {
+  bool armed;
+  int error;
+  int skip;
+};
+
+// Trivially constructed, so that a thread's faults cost no initialisation.
+struct ThreadFaults {
+  ArmedFault steps[kRewriteStepCount];
+  bool shortWrite;
+  std::size_t shortWriteBytes;
+};
+
+// Set when the first fault is armed; until then no rewrite looks further.
+std::atomic<bool> faultsEverArmed{false};
+thread_local ThreadFaults threadFaults;
+thread_local std::string lastFileError;
+
+// True, with errno set, when the calling thread's fault on `step` is due now.
+bool FaultDue(RewriteStep step) {
+  if (!faultsEverArmed.load(std::memory_order_relaxed)) return false;
+  ArmedFault& fault = threadFaults.steps[static_cast<int>(step)];
+  if (!fault.armed) return false;
+  if (fault.skip > 0) {
+    --fault.skip;
+    return false;
+  }
+  fault.armed = false;
+  errno = fault.error;
+  return true;
+}
 
 int OpenRetrying(const std::string& path, int flags) {
   int fd;
@@ -29,6 +66,42 @@ std::string FolderOf(const std::string& path) {
   return path.substr(0, slash);
 }
 
+// The system calls of a rewrite, each of which a test may make fail.
+ssize_t RewriteWrite(int fd, const void* data, std::size_t size) {
+  if (FaultDue(RewriteStep::Write)) return -1;
+  if (faultsEverArmed.load(std::memory_order_relaxed) && threadFaults.shortWrite) {
+    threadFaults.shortWrite = false;
+    InjectRewriteFault(RewriteStep::Write, ENOSPC);
+    size = std::min(size, threadFaults.shortWriteBytes);
+    if (size == 0 && FaultDue(RewriteStep::Write)) return -1;
+  }
+  return ::write(fd, data, size);
+}
+
+int RewriteSync(int fd) {
+  return FaultDue(RewriteStep::Sync) ? -1 : ::fsync(fd);
+}
+
+int RewriteRename(const std::string& from, const std::string& to) {
+  return FaultDue(RewriteStep::Rename) ? -1 : std::rename(from.c_str(), to.c_str());
+}
+
+// Writes all `size` bytes through `write`, retrying short writes; the bytes
+// written, or -1 when nothing could be written.
+long WriteAll(int fd, const void* data, std::size_t size,
+              ssize_t (*write)(int, const void*, std::size_t)) {
+  const auto* in = static_cast<const char*>(data);
+  std::size_t done = 0;
+  while (done < size) {
+    const ssize_t n = write(fd, in + done, size - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n == 0) errno = ENOSPC;  // nothing stored and no reason given: the disk is full
+    if (n <= 0) return done == 0 ? -1 : static_cast<long>(done);
+    done += static_cast<std::size_t>(n);
+  }
+  return static_cast<long>(done);
+}
+
 // A name in the target's own folder that no other writer uses: the process
 // id and a per-process counter, created exclusively.
 int CreateTemporarySibling(const std::string& path, std::string& tempPath) {
@@ -36,18 +109,30 @@ int CreateTemporarySibling(const std::string& path, std::string& tempPath) {
   for (int attempt = 0; attempt < 16; ++attempt) {
     tempPath =
         path + ".tmp." + std::to_string(::getpid()) + "." + std::to_string(counter.fetch_add(1));
+    if (FaultDue(RewriteStep::Open)) return -1;
     const int fd = OpenRetrying(tempPath, O_WRONLY | O_CREAT | O_EXCL);
     if (fd >= 0 || errno != EEXIST) return fd;
   }
   return -1;
 }
 
-// Makes the rename itself durable.
-void SyncFolder(const std::string& folder) {
+// Makes the rename itself durable. A file system that cannot flush a folder
+// (EINVAL) has nothing more to do.
+bool SyncFolder(const std::string& folder) {
   const int fd = OpenRetrying(folder, O_RDONLY | O_DIRECTORY);
-  if (fd < 0) return;
-  ::fsync(fd);
+  if (fd < 0) return false;
+  const bool synced = RewriteSync(fd) == 0 || errno == EINVAL;
+  const int error = errno;
   ::close(fd);
+  errno = error;
+  return synced;
+}
+
+// Says why a rewrite failed: the system's reason, the step, and what became
+// of the file.
+bool RewriteFailed(int error, const char* step, const char* outcome) {
+  lastFileError = std::generic_category().message(error) + " (" + step + "); " + outcome;
+  return false;
 }
 
 }  // namespace
@@ -78,15 +163,7 @@ long ReadFile(int fd, void* buffer, std::size_t size) {
 }
 
 long WriteFile(int fd, const void* data, std::size_t size) {
-  const auto* in = static_cast<const char*>(data);
-  std::size_t done = 0;
-  while (done < size) {
-    const ssize_t n = ::write(fd, in + done, size - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return done == 0 ? -1 : static_cast<long>(done);
-    done += static_cast<std::size_t>(n);
-  }
-  return static_cast<long>(done);
+  return WriteAll(fd, data, size, ::write);
 }
 
 int CloseFile(int fd) {
@@ -123,17 +200,58 @@ FileIdentity IdentityOf(const std::string& path) {
 }
 
 bool WriteFileAtomically(const std::string& path, const void* data, std::size_t size) {
+  constexpr const char* kLeftAsItWas = "the file was left as it was";
+  lastFileError.clear();
   std::string tempPath;
   const int fd = CreateTemporarySibling(path, tempPath);
-  if (fd < 0) return false;
-  const bool written = WriteFile(fd, data, size) == static_cast<long>(size) && ::fsync(fd) == 0;
-  const bool closed = ::close(fd) == 0;
-  if (!written || !closed || std::rename(tempPath.c_str(), path.c_str()) != 0) {
-    ::unlink(tempPath.c_str());
-    return false;
+  if (fd < 0) return RewriteFailed(errno, "creating a new file in its folder", kLeftAsItWas);
+  const char* failedStep = nullptr;
+  if (WriteAll(fd, data, size, RewriteWrite) != static_cast<long>(size)) {
+    failedStep = "writing the new content";
+  } else if (RewriteSync(fd) != 0) {
+    failedStep = "flushing the new content to disk";
   }
-  SyncFolder(FolderOf(path));
+  int error = errno;
+  if (::close(fd) != 0 && !failedStep) {
+    failedStep = "closing the new file";
+    error = errno;
+  }
+  if (!failedStep && RewriteRename(tempPath, path) != 0) {
+    failedStep = "putting the new file in place";
+    error = errno;
+  }
+  if (failedStep) {
+    ::unlink(tempPath.c_str());
+    return RewriteFailed(error, failedStep, kLeftAsItWas);
+  }
+  if (!SyncFolder(FolderOf(path))) {
+    return RewriteFailed(errno, "flushing its folder to disk",
+                         "the new content is in place but may not survive a power failure");
+  }
   return true;
 }
 
+void InjectRewriteFault(RewriteStep step, int error, int skip) {
+  threadFaults.steps[static_cast<int>(step)] = ArmedFault{true, error, skip};
+  faultsEverArmed.store(true, std::memory_order_relaxed);
+}
+
+void InjectShortWrite(std::size_t bytes) {
+  threadFaults.shortWrite = true;
+  threadFaults.shortWriteBytes = bytes;
+  faultsEverArmed.store(true, std::memory_order_relaxed);
+}
+
+void ClearRewriteFaults() {
+  threadFaults = ThreadFaults{};
+}
+
 }  // namespace ledrix::platform
+
+namespace ledrix {
+
+std::string LastFileError() {
+  return platform::lastFileError;
+}
+
+}  // namespace ledrix

@@ -47,10 +47,38 @@ struct FileIdentity {
 FileIdentity IdentityOf(const std::string& path);
 
 /// Replaces the file at `path` with `size` bytes of `data`: written to a new
-/// file in the same folder, flushed to disk, then renamed over `path`, so the
-/// old content stays whole until the new one is complete. Returns true when
-/// the new content is in place; on failure the old file is untouched and no
-/// temporary file is left behind.
+/// file in the same folder, flushed to disk (the file, then after the rename
+/// its folder), so the old content stays whole until the new one is complete
+/// and durable. Returns true when the new content is in place and flushed; on
+/// false, LastFileError() says which step failed and why. A failure before
+/// the rename leaves the old file untouched and no temporary file behind; only
+/// a failure to flush the folder comes after the new content is in place.
 bool WriteFileAtomically(const std::string& path, const void* data, std::size_t size);
+
+// ---- fault injection ---------------------------------------------------------
+//
+// Tests make a rewrite meet a failing disk through these. Faults belong to the
+// thread that arms them and touch only the system calls WriteFileAtomically
+// makes, so other threads and all reading go on as usual. Until the first
+// fault is armed in the process, each of those calls costs one relaxed atomic
+// load more.
+
+/// The system calls of a rewrite that a fault can hit.
+enum class RewriteStep {
+  Open,    ///< creating the new file
+  Write,   ///< writing the new content
+  Sync,    ///< fsync of the new file, then of its folder
+  Rename,  ///< putting the new file in place
+};
+
+/// The calling thread's call of `step` that comes after `skip` more calls of
+/// it fails with the system error `error` (ENOSPC, EIO, EACCES ...) without
+/// reaching the system. One fault per step; arming again replaces it.
+void InjectRewriteFault(RewriteStep step, int error, int skip = 0);
+/// The calling thread's next write stores only its first `bytes` bytes and
+/// says so, and the write after it fails with ENOSPC: a disk that fills up.
+void InjectShortWrite(std::size_t bytes);
+/// Disarms every fault the calling thread armed.
+void ClearRewriteFaults();
 
 }  // namespace ledrix::platform
