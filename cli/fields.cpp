@@ -47,7 +47,13 @@ void Fail(const std::string& where, const std::string& field, const std::string&
 }
 
 std::string Quoted(std::string_view text) {
-  return nlohmann::json(std::string(text)).dump();
+  // A message shows the start of a long text, and bytes that are not UTF-8
+  // as U+FFFD, so that any input can be named.
+  constexpr std::size_t kShown = 60;
+  std::string quoted = nlohmann::json(std::string(text.substr(0, kShown)))
+                           .dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+  if (text.size() > kShown) quoted += "... (" + std::to_string(text.size()) + " characters)";
+  return quoted;
 }
 
 const FormInfo* FindForm(std::string_view name) {

@@ -24,7 +24,9 @@ class InputError : public std::runtime_error {
 [[noreturn]] void Fail(const std::string& where, const std::string& field,
                        const std::string& problem);
 
-/// Quotes a text for a message, as JSON would write it.
+/// Quotes a text for a message, as JSON would write it: its first 60
+/// characters, then "... (N characters)" when it is longer; bytes that are
+/// not UTF-8 show as U+FFFD.
 std::string Quoted(std::string_view text);
 
 struct FormInfo {

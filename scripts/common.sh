@@ -18,10 +18,11 @@ ledrix_install_packages() {
   DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq "${missing[@]}"
 }
 
-# ledrix_build DIR [cmake options...]: configures and builds into DIR.
+# ledrix_build DIR [cmake options...]: configures and builds into DIR (only
+# the target LEDRIX_BUILD_TARGET when that is set).
 ledrix_build() {
   local dir=$1
   shift
   cmake -S "$LEDRIX_ROOT" -B "$dir" "$@" >/dev/null
-  cmake --build "$dir" -j"$(nproc)"
+  cmake --build "$dir" -j"$(nproc)" ${LEDRIX_BUILD_TARGET:+--target "$LEDRIX_BUILD_TARGET"}
 }
