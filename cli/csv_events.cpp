@@ -1,5 +1,6 @@
 #include "csv_events.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <string_view>
@@ -18,12 +19,15 @@ std::string_view Trim(std::string_view text) {
   return text;
 }
 
+// The fields of a line, trimmed. Four are enough to tell a line of three
+// fields from one of more, so a line of any length costs no more memory.
 std::vector<std::string_view> SplitFields(std::string_view line) {
+  constexpr std::size_t kFieldsKept = 4;
   std::vector<std::string_view> fields;
   for (size_t start = 0;;) {
     size_t comma = line.find(',', start);
     fields.push_back(Trim(line.substr(start, comma - start)));
-    if (comma == std::string_view::npos) return fields;
+    if (comma == std::string_view::npos || fields.size() == kFieldsKept) return fields;
     start = comma + 1;
   }
 }
@@ -40,11 +44,11 @@ bool IsHeader(const std::vector<std::string_view>& fields) {
   return true;
 }
 
-void AddCsvEvent(ReturnFile& file, const std::vector<std::string_view>& fields,
-                 const std::string& where) {
+void AddCsvEvent(ReturnFile& file, std::string_view line, const std::string& where) {
+  const std::vector<std::string_view> fields = SplitFields(line);
   if (fields.size() != 3) {
     throw InputError(where + ": expected 3 fields (date,type,amount), found " +
-                     std::to_string(fields.size()));
+                     std::to_string(std::count(line.begin(), line.end(), ',') + 1));
   }
   Date date;
   DateCheck check = ReadIsoDate(fields[0], date);
@@ -74,6 +78,7 @@ void AppendCsvEvents(ReturnFile& file, const std::string& text, const std::strin
     std::string_view line = rest.substr(0, newline);
     rest = newline == std::string_view::npos ? std::string_view() : rest.substr(newline + 1);
     ++lineNumber;
+    if (headerSeen && Trim(line).empty()) continue;
     const std::string where = path + ": line " + std::to_string(lineNumber);
     if (!headerSeen) {
       if (!IsHeader(SplitFields(line))) {
@@ -81,8 +86,8 @@ void AppendCsvEvents(ReturnFile& file, const std::string& text, const std::strin
                          Quoted(Trim(line)));
       }
       headerSeen = true;
-    } else if (!Trim(line).empty()) {
-      AddCsvEvent(file, SplitFields(line), where);
+    } else {
+      AddCsvEvent(file, line, where);
     }
   }
   if (!headerSeen)

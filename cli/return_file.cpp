@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
-#include <sstream>
 #include <vector>
 
 namespace ledrix::cli {
@@ -15,16 +14,30 @@ namespace {
 using nlohmann::json;
 
 /// Follows where the parser is, so that an error reported without a place (a
-/// number too large for a double) still names the event and the field.
+/// number too large for a double) still names the event and the field. Stops
+/// the parse (OverLimit) before it nests deeper than MaxJsonDepth or holds
+/// more than MaxJsonValues, which bounds the memory a document takes.
 class ParsePosition {
  public:
+  struct OverLimit {
+    std::string problem;
+  };
+
   bool Track(json::parse_event_t event, const json& parsed) {
+    const bool startsValue = event == json::parse_event_t::value ||
+                             event == json::parse_event_t::object_start ||
+                             event == json::parse_event_t::array_start;
+    if (startsValue && ++values_ > MaxJsonValues) {
+      throw OverLimit{"more than " + std::to_string(MaxJsonValues) + " values (a return of " +
+                      std::to_string(MaxEvents - 1) + " events has about 6000)"};
+    }
     switch (event) {
       case json::parse_event_t::object_start:
-        frames_.push_back({false, 0, {}});
-        break;
       case json::parse_event_t::array_start:
-        frames_.push_back({true, 0, {}});
+        if (frames_.size() >= MaxJsonDepth) {
+          throw OverLimit{"nested deeper than " + std::to_string(MaxJsonDepth) + " levels"};
+        }
+        frames_.push_back({event == json::parse_event_t::array_start, 0, {}});
         break;
       case json::parse_event_t::key:
         if (!frames_.empty()) frames_.back().key = parsed.get<std::string>();
@@ -59,6 +72,9 @@ class ParsePosition {
     return event.empty() ? field : event + ": " + field;
   }
 
+  /// The member of the document being read ("events"), or "".
+  std::string TopLevelKey() const { return frames_.empty() ? "" : frames_[0].key; }
+
  private:
   struct Frame {
     bool array;
@@ -71,6 +87,7 @@ class ParsePosition {
   }
 
   std::vector<Frame> frames_;
+  int values_ = 0;
 };
 
 json ParseJson(const std::string& text, const std::string& path) {
@@ -80,6 +97,9 @@ json ParseJson(const std::string& text, const std::string& path) {
   };
   try {
     return json::parse(text, track, /*allow_exceptions=*/true, /*ignore_comments=*/true);
+  } catch (const ParsePosition::OverLimit& limit) {
+    const std::string key = position.TopLevelKey();
+    throw InputError(path + ": " + (key.empty() ? "" : key + ": ") + limit.problem);
   } catch (const json::out_of_range&) {
     // The only range error of the parser: a number beyond a double's range.
     throw InputError(path + ": " + position.Describe() + ": not a finite number");
@@ -429,11 +449,24 @@ std::string ReadTextFile(const std::string& path) {
         path + ": cannot read the file: " +
         (std::filesystem::exists(path, error) ? "not a regular file" : "no such file"));
   }
+  const auto TooLarge = [&path](std::uintmax_t size) {
+    return InputError(path + ": the file is " + std::to_string(size) + " bytes, more than the " +
+                      std::to_string(MaxInputFileBytes) + " (4 MB) an input file may have");
+  };
+  const std::uintmax_t size = std::filesystem::file_size(path, error);
+  if (!error && size > MaxInputFileBytes) throw TooLarge(size);
   std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  if (!in) throw InputError(path + ": cannot read the file: " + std::strerror(errno));
-  return text.str();
+  std::string text;
+  if (!error) text.reserve(static_cast<std::size_t>(size));
+  char chunk[1 << 16];
+  while (in.read(chunk, sizeof chunk) || in.gcount() > 0) {
+    text.append(chunk, static_cast<std::size_t>(in.gcount()));
+    if (text.size() > MaxInputFileBytes) throw TooLarge(text.size());  // it grew since
+  }
+  if (in.bad() || !in.is_open()) {
+    throw InputError(path + ": cannot read the file: " + std::strerror(errno));
+  }
+  return text;
 }
 
 Date PeriodStart(const ReturnSettings& settings) {

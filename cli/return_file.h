@@ -62,7 +62,18 @@ void AddReturnEvent(ReturnFile& file, const std::string& where, int type, Date d
 /// Checks an amount read for `field` of `where`: finite and within MaxAmount.
 void CheckAmount(double amount, const std::string& where, const std::string& field);
 
-/// Reads a whole file; InputError when it cannot be read.
+/// The largest return or events file read. A return of the most events the
+/// list holds takes some 150 KB as JSON and 50 KB as CSV; the rest leaves room
+/// for notes and layout while bounding what parsing a file can cost.
+constexpr std::size_t MaxInputFileBytes = 4 << 20;
+/// Deepest nesting of JSON arrays and objects read; a return needs 4 levels.
+constexpr int MaxJsonDepth = 100;
+/// Most JSON values (numbers, texts, arrays, objects ...) a return file may
+/// hold; one of the most events has about 6,000.
+constexpr int MaxJsonValues = 65536;
+
+/// Reads a whole file of at most MaxInputFileBytes; InputError when it
+/// cannot be read or is larger.
 std::string ReadTextFile(const std::string& path);
 
 /// First and last day of the return's period.
