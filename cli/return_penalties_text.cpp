@@ -158,10 +158,9 @@ std::string MissingRateNote(const RateTable& rates, int first, int last) {
            QuarterRun(first, last) + " its first rate, " + Percent(rates.RateForQuarter(0)) +
            ", was used.";
   }
-  int source = std::min(tableFirst, RateTable::QuarterCount - 1);
-  while (source > 0 && rates.IsMissing(source)) --source;
+  const int source = rates.RateSourceQuarter(tableFirst);
   return "The rate table has no rate for " + QuarterRun(first, last) +
-         "; the latest earlier rate, " + Percent(rates.Rates[source]) + " (" +
+         "; the latest earlier rate, " + Percent(rates.OwnRate(source)) + " (" +
          QuarterName(source + kFirstRateQuarter) + "), was used.";
 }
 
