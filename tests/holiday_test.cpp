@@ -11,8 +11,10 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <set>
 #include <string>
 
+#include "ledrix/legal_holidays.h"
 #include "ledrix/platform.h"
 
 namespace ledrix {
@@ -199,6 +201,58 @@ TEST_F(HolidayFileTest, SharedCalendarFollowsTheFile) {
   fs::remove(HolidayFile());
   EXPECT_FALSE(Holiday::Shared()->IsHoliday(Date(1, 4, 10)));
   EXPECT_FALSE(fs::exists(HolidayFile()));
+}
+
+// ---- the District of Columbia's legal holidays by rule ------------------------------
+
+// The days of DcLegalHolidays(year), each once, as "MM-DD" joined by blanks.
+std::string RuleDays(int year) {
+  std::string days;
+  for (const LegalHoliday& holiday : DcLegalHolidays(year)) {
+    char text[13] = {};
+    holiday.Date.Format(text);
+    const std::string day(text, 5);
+    if (days.find(day) == std::string::npos) days += (days.empty() ? "" : " ") + day;
+  }
+  return days;
+}
+
+// The DC legal holidays observed in each year, as published: the federal
+// holidays from the lists of the Office of Personnel Management (opm.gov,
+// "Federal Holidays"), DC Emancipation Day from the District's schedule
+// (D.C. Code 1-612.02: 16 April, Saturday to Friday, Sunday to Monday) and
+// Inauguration Day from 5 U.S.C. 6103(c). Weekdays checked with python3's
+// datetime. Inauguration Day 2025 is MLK Day.
+TEST(DcLegalHolidays, PublishedYears) {
+  const struct {
+    int year;
+    const char* days;
+  } published[] = {
+      {2025, "01-01 01-20 02-17 04-16 05-26 06-19 07-04 09-01 10-13 11-11 11-27 12-25"},
+      {2026, "01-01 01-19 02-16 04-16 05-25 06-19 07-03 09-07 10-12 11-11 11-26 12-25"},
+  };
+  for (const auto& p : published) EXPECT_EQ(RuleDays(p.year), p.days) << p.year;
+  const std::vector<LegalHoliday> y2025 = DcLegalHolidays(2025);
+  ASSERT_GE(y2025.size(), 3u);
+  EXPECT_STREQ(y2025[1].Name, "MLK Birthday");
+  EXPECT_STREQ(y2025[2].Name, "Inauguration Day");
+  EXPECT_EQ(InaugurationDay(2013), Date(1, 21, 13));  // 20 January was a Sunday
+  EXPECT_FALSE(InaugurationDay(2026).IsValid());
+
+  // From 2021, Juneteenth's first year, to 2024 the rules give the built-in
+  // calendar's days exactly: 31 December 2021 for New Year's Day 2022, none
+  // in 2022 itself.
+  const Holiday h;
+  for (int year = 2021; year <= 2024; ++year) {
+    std::set<int> table, rules;
+    for (int row = 0; row < h.Count; ++row) {
+      for (const Date date : h.Entries[row].Dates) {
+        if (date.IsValid() && date.Year() + 1900 == year) table.insert(date.Serial);
+      }
+    }
+    for (const LegalHoliday& holiday : DcLegalHolidays(year)) rules.insert(holiday.Date.Serial);
+    EXPECT_EQ(table, rules) << year;
+  }
 }
 
 }  // namespace
