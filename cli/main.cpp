@@ -2,6 +2,7 @@
 // described in a JSON file, and answers calendar questions.
 //
 //   ledrix compute RETURN.json [--json] [--events FILE.csv] [--allocation NAME]
+//   ledrix report KIND RETURN.json [--raw] [-o FILE]
 //   ledrix holidays YEAR
 //   ledrix holidays add-federal FROM[-TO] | add NAME DATE... | remove NAME
 //   ledrix rates [set QUARTER RATE | add-known]
@@ -12,8 +13,10 @@
 // rate) go to standard error, each naming the command that fixes it.
 //
 // Exit status: 0 done, 2 bad input (nothing is printed on standard output),
-// 64 a usage error.
+// 64 a usage error, 74 a report that could not be written whole (no file is
+// left behind).
 #include <CLI/CLI.hpp>
+#include <csignal>
 #include <cstdlib>
 #include <iostream>
 #include <sstream>
@@ -24,9 +27,11 @@
 #include "holiday_entries.h"
 #include "json_output.h"
 #include "rates.h"
+#include "report_command.h"
 #include "return_file.h"
 #include "run_return.h"
 #include "text_summary.h"
+#include "warnings.h"
 
 namespace {
 
@@ -35,19 +40,17 @@ using namespace ledrix::cli;
 constexpr int kBadInput = 2;
 constexpr int kUsageError = 64;
 constexpr int kInternalError = 70;
+constexpr int kOutputError = 74;
 
 constexpr const char* kUsage =
     "Usage: ledrix compute RETURN.json [--json] [--events FILE.csv] "
     "[--allocation best|irs|irs-old|irs-new]\n"
+    "       ledrix report KIND RETURN.json [--raw] [-o FILE]\n"
     "       ledrix holidays YEAR\n"
     "       ledrix holidays add-federal FROM[-TO] | add NAME DATE... | remove NAME\n"
     "       ledrix rates [set QUARTER RATE | add-known]\n"
     "       ledrix due DATE\n"
     "       ledrix version\n";
-
-void WriteWarnings(const std::vector<std::string>& warnings) {
-  for (const std::string& warning : warnings) std::cerr << "ledrix: warning: " << warning << "\n";
-}
 
 /// The last year the calendar reaches.
 int LastCalendarYear() {
@@ -77,7 +80,7 @@ int RunCompute(const ComputeOptions& options) {
     WriteSummary(out, result);
   }
   std::cout << out.str();
-  WriteWarnings(result.warnings);
+  WriteWarnings(std::cerr, result.warnings);
   return 0;
 }
 
@@ -125,6 +128,19 @@ int main(int argc, char** argv) {
   computeCommand
       ->add_option("--allocation", compute.allocation, "override the file's allocation choice")
       ->check(CLI::IsMember(AllocationNames()));
+
+  ReportOptions report;
+  CLI::App* reportCommand =
+      app.add_subcommand("report", "write one report of a return file (computed as by compute)");
+  reportCommand->add_option("KIND", report.kind, "the report")
+      ->required()
+      ->check(CLI::IsMember(ReportKinds()));
+  reportCommand->add_option("RETURN", report.returnPath, "the return, a JSON file")->required();
+  reportCommand->add_flag("--raw", report.raw,
+                          "the file's exact bytes: each line ended by a NUL, no newlines");
+  reportCommand->add_option("-o,--output", report.output,
+                            "write to FILE (replaced whole, or left as it was) instead of "
+                            "standard output");
 
   int year = 0;
   CLI::App* holidaysCommand = app.add_subcommand(
@@ -179,8 +195,15 @@ int main(int argc, char** argv) {
   }
 
   DefaultUserFolder();
+  // A file-size limit makes a write fail rather than end the process, so a
+  // report that does not fit leaves nothing behind.
+  std::signal(SIGXFSZ, SIG_IGN);
   try {
     if (*computeCommand) return RunCompute(compute);
+    if (*reportCommand) {
+      RunReport(report);
+      return 0;
+    }
     if (*addFederalCommand) {
       WriteLines(AddFederalHolidays(federalYears));
     } else if (*addCommand) {
@@ -200,7 +223,7 @@ int main(int argc, char** argv) {
     } else if (*dueCommand) {
       std::vector<std::string> warnings;
       WriteLines(DueDateLines(CommandDate(dateText), warnings));
-      WriteWarnings(warnings);
+      WriteWarnings(std::cerr, warnings);
     } else if (*versionCommand) {
       std::cout << ledrix::VersionText() << "\n";
     }
@@ -208,6 +231,9 @@ int main(int argc, char** argv) {
   } catch (const InputError& error) {
     std::cerr << "ledrix: " << error.what() << "\n";
     return kBadInput;
+  } catch (const OutputError& error) {
+    std::cerr << "ledrix: " << error.what() << "\n";
+    return kOutputError;
   } catch (const std::exception& error) {
     std::cerr << "ledrix: internal error: " << error.what() << "\n";
     return kInternalError;

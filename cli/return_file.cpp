@@ -175,10 +175,11 @@ int ReadPeriod(const std::string& text, const FormInfo& form, const std::string&
              form.name +
              (form.annual ? " (expected YYYY, as \"2005\")" : " (expected YYYYQn, as \"2005Q1\")"));
   }
-  // 1 January 1980 is day 0 of the calendar, so the first supported period is 1980 Q2.
-  if (year > 2027 || index < 0 || !Date::QuarterStart(index).IsValid()) {
-    Fail(where, "period",
-         Quoted(text) + " is outside the supported dates, 1980-01-02 to 2027-12-31");
+  // The whole period must be dated: 1 January 1980 is day 0 of the calendar,
+  // so the first supported period is 1980 Q2; the last ends before 4 June 2159.
+  if (index < 0 || !Date::QuarterStart(index).IsValid() ||
+      !Date::QuarterEnd(form.annual ? index + 3 : index).IsValid()) {
+    Fail(where, "period", OutsideSupportedDates(text));
   }
   return index;
 }
@@ -252,6 +253,58 @@ void ReadPenalties(const json& penalties, const std::string& where, CPenalties& 
   }
 }
 
+int WholeNumber(const json& object, const char* key, int absent, int low, int high,
+                const std::string& where, const std::string& prefix) {
+  const json* value = Find(object, key);
+  if (!value) return absent;
+  if (!value->is_number_integer() || value->get<long long>() < low ||
+      value->get<long long>() > high) {
+    Fail(where, FieldName(prefix, key),
+         "must be a whole number from " + std::to_string(low) + " to " + std::to_string(high));
+  }
+  return value->get<int>();
+}
+
+void ReadMargin(const json& margin, const std::string& where, ReportSettings& out) {
+  const std::string field = "report.margin";
+  if (!margin.is_array() || margin.size() > ReportSettings::MaxMarginStrings) {
+    Fail(
+        where, field,
+        "must be a list of at most " + std::to_string(ReportSettings::MaxMarginStrings) + " texts");
+  }
+  for (size_t i = 0; i < margin.size(); ++i) {
+    out.margin.push_back(Text(margin[i], where, field + "[" + std::to_string(i) + "]"));
+  }
+}
+
+/// How the generator of `ledrix report` is set up. A page must hold more
+/// than the 15 lines of the deposit-penalty page head; the page-start table
+/// has 100 entries.
+void ReadReport(const json& report, const std::string& where, ReportSettings& out, C941Doc& doc) {
+  const std::string prefix = "report";
+  if (!report.is_object()) Fail(where, prefix, "must be an object");
+  out.statusDate = OptionalDate(report, "status_date", where, prefix);
+  out.linesPerPage = WholeNumber(report, "lines_per_page", 60, 16, 10000, where, prefix);
+  out.firstPage = WholeNumber(report, "first_page", 0, 0, PageStartCount - 1, where, prefix);
+  out.noPageHeads = OptionalFlag(report, "no_page_heads", false, where, prefix);
+  if (const json* version = Find(report, "header_version")) {
+    out.headerVersion = Text(*version, where, "report.header_version");
+  }
+  if (const json* period = Find(report, "user_period")) {
+    const std::string periodPrefix = "report.user_period";
+    if (!period->is_object())
+      Fail(where, periodPrefix, "must be an object with start, end and due");
+    doc.UserPeriodStart = OptionalDate(*period, "start", where, periodPrefix);
+    doc.UserPeriodEnd = OptionalDate(*period, "end", where, periodPrefix);
+    doc.UserPeriodDueDate = OptionalDate(*period, "due", where, periodPrefix);
+  }
+  if (const json* title = Find(report, "title")) {
+    out.hasTitle = true;
+    out.title = Text(*title, where, "report.title");
+  }
+  if (const json* margin = Find(report, "margin")) ReadMargin(*margin, where, out);
+}
+
 void ReadEvents(const json& events, ReturnFile& file) {
   if (!events.is_array()) Fail(file.path, "events", "must be a list of events");
   int position = 0;
@@ -321,6 +374,7 @@ void ReadSettings(const json& root, ReturnFile& file) {
   if (const json* penalties = Find(root, "penalties")) {
     ReadPenalties(*penalties, where, doc.Penalties);
   }
+  if (const json* report = Find(root, "report")) ReadReport(*report, where, file.report, doc);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "fields.h"
 #include "ledrix/ledrix.h"
@@ -27,9 +28,25 @@ struct ReturnSettings {
   bool limitToComputeDate = false;
 };
 
+/// The return file's optional "report" object: what a report generator is
+/// given beyond the computed return.
+struct ReportSettings {
+  static constexpr int MaxMarginStrings = 10;
+
+  Date statusDate;  ///< "Status as of"; no date: the compute date
+  int linesPerPage = 60;
+  int firstPage = 0;  ///< the first page-start entry the report fills
+  bool noPageHeads = false;
+  std::string headerVersion;  ///< empty: the library's version text
+  bool hasTitle = false;      ///< title line of the IRS-format parts
+  std::string title;
+  std::vector<std::string> margin;  ///< margin strings of the IRS-format parts
+};
+
 struct ReturnFile {
   std::string path;
   ReturnSettings settings;
+  ReportSettings report;
   std::unique_ptr<C941Doc> doc;  ///< about 160 KB, so on the heap
   int eventCount = 0;
 };

@@ -53,4 +53,8 @@ std::vector<std::string> ReturnWarnings(const ComputedReturn& result) {
   return warnings;
 }
 
+void WriteWarnings(std::ostream& out, const std::vector<std::string>& warnings) {
+  for (const std::string& warning : warnings) out << "ledrix: warning: " << warning << "\n";
+}
+
 }  // namespace ledrix::cli

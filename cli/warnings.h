@@ -4,6 +4,7 @@
 // quarters without a rate. Each warning names the command that fixes it.
 #pragma once
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -12,5 +13,8 @@
 namespace ledrix::cli {
 
 std::vector<std::string> ReturnWarnings(const ComputedReturn& result);
+
+/// Writes each warning on a line of its own: "ledrix: warning: <text>".
+void WriteWarnings(std::ostream& out, const std::vector<std::string>& warnings);
 
 }  // namespace ledrix::cli

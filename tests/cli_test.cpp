@@ -15,6 +15,7 @@
 
 #include "fields.h"
 #include "rates.h"
+#include "report_command.h"
 
 // The build defines the command's path; without the command every test skips.
 #ifndef LEDRIX_CLI_PATH
@@ -44,11 +45,12 @@ class CommandTest : public ::testing::Test {
     if (std::string(LEDRIX_CLI_PATH).empty()) GTEST_SKIP() << "built without the ledrix command";
   }
 
-  /// Runs the command with `args` (already quoted where needed); a run that
-  /// hangs is stopped after two minutes (status 124).
-  static Outcome Ledrix(const std::string& args) {
+  /// Runs the command with `args` (already quoted where needed) after the
+  /// shell commands of `shell`; a run that hangs is stopped after two minutes
+  /// (status 124).
+  static Outcome Ledrix(const std::string& args, const std::string& shell = "") {
     const fs::path out = dir_ / "stdout", err = dir_ / "stderr";
-    std::string command = std::string("timeout 120 '") + LEDRIX_CLI_PATH + "' " + args + " >'" +
+    std::string command = "(" + shell + " timeout 120 '" + LEDRIX_CLI_PATH + "' " + args + ") >'" +
                           out.string() + "' 2>'" + err.string() + "'";
     const int raw = std::system(command.c_str());
     std::stringstream outText, errText;
@@ -432,8 +434,9 @@ TEST_F(CommandTest, BadInputIsNamedAndNothingIsPrinted) {
       {Return1("DEPOSIT", "2005-02-30"), "event 1: date: \"2005-02-30\" is not a calendar date"},
       {Return1("DEPOSIT", "1979-12-31"),
        "event 1: date: \"1979-12-31\" is outside the supported dates"},
-      {Return("[]", R"("compute_date": "2028-01-03", )"),
-       "compute_date: \"2028-01-03\" is outside the supported dates"},
+      {Return("[]", R"("compute_date": "2159-06-05", )"),
+       "compute_date: \"2159-06-05\" is outside the supported dates, 1980-01-02 to 2159-06-04"},
+      {Head("944", "2159", "monthly") + "}", "period: \"2159\" is outside the supported dates"},
       {Return1("LIABILITY", "2005-04-01"),
        "event 1: date: 2005-04-01 is outside the period 2005 Q1"},
       {Return("[" + liability + R"(, {"type": "DEPOSIT", "date": "2005-01-20", "amount": 1e400}])"),
@@ -443,6 +446,13 @@ TEST_F(CommandTest, BadInputIsNamedAndNothingIsPrinted) {
       {Return("[]", R"("penalties": {"failure_to_pay": {"notices": ["2005-06-31"]}}, )"),
        "penalties.failure_to_pay.notices[0]: \"2005-06-31\" is not a calendar date"},
       {Return(many), "event 1464: more than the 1463 events a return can hold"},
+      {Return("[]", R"("report": [], )"), "report: must be an object"},
+      {Return("[]", R"("report": {"lines_per_page": 15}, )"),
+       "report.lines_per_page: must be a whole number from 16 to 10000"},
+      {Return("[]", R"("report": {"first_page": 100}, )"),
+       "report.first_page: must be a whole number from 0 to 99"},
+      {Return("[]", R"("report": {"margin": ["1","2","3","4","5","6","7","8","9","10","11"]}, )"),
+       "report.margin: must be a list of at most 10 texts"},
       {"", "cannot read the file"},
       {Return("[]"), "line 2: amount: not a finite number",
        "date,type,amount\n2005-01-14,LIABILITY,inf\n"},
@@ -462,9 +472,88 @@ TEST_F(CommandTest, BadInputIsNamedAndNothingIsPrinted) {
   }
 }
 
+// ---- ledrix report ------------------------------------------------------------
+
+/// The expected text of report `kind` of the worked return, one line per line.
+std::string ExpectedReport(const std::string& kind) {
+  std::ifstream in(std::string(LEDRIX_SOURCE_DIR) + "/tests/data/reports/late-filed-return." +
+                   kind + ".txt");
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// The worked return (late deposits, a non-FTD payment, a credit, an unpaid
+// balance priced at 15% after the notice, all three return penalties and
+// interest) reported with the clock pinned to 1 February 2006, 9:30: each
+// report as its expected file, line by line, and with --raw -o the same lines
+// ended by NUL bytes in the file.
+TEST_F(CommandTest, ReportsOfTheWorkedReturn) {
+  const std::string example = Example("late-filed-return.json");
+  const std::string target = (dir_ / "worked.rpt").string();
+  setenv("LEDRIX_FIXED_NOW", "2006-02-01T09:30", 1);
+  for (const std::string kind : {"deposit-penalty", "penalty-summary", "interest", "rates"}) {
+    const std::string expected = ExpectedReport(kind);
+    Outcome run = Ledrix("report " + kind + " '" + example + "'");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, expected) << kind;
+    run = Ledrix("report " + kind + " '" + example + "' --raw -o '" + target + "'");
+    EXPECT_EQ(run.status, 0) << run.err;
+    std::stringstream raw;
+    raw << std::ifstream(target, std::ios::binary).rdbuf();
+    std::string lines = raw.str();
+    std::replace(lines.begin(), lines.end(), '\0', '\n');
+    EXPECT_EQ(lines, expected) << kind;
+    EXPECT_EQ(raw.str().find('\n'), std::string::npos) << kind;
+  }
+  unsetenv("LEDRIX_FIXED_NOW");
+}
+
+// The interest report of the worked return has four sections, each on a page
+// of its own from FirstPage on; the page table records where each begins.
+TEST_F(CommandTest, InterestReportSectionsInThePageTable) {
+  ledrix::cli::ReturnFile file = ledrix::cli::LoadReturn(Example("late-filed-return.json"));
+  ledrix::cli::ComputedReturn result = ledrix::cli::ComputeReturn(file);
+  ledrix::CReportGenerator generator;
+  ledrix::cli::SetUpGenerator(generator, result);
+  generator.FirstPage = 3;
+  const std::string bytes = ledrix::cli::ReportBytes(generator, "interest");
+  const char* titles[] = {"Additional 5%, Failure to deposit, Section 6656",
+                          "Failure to file tax return when due, Section 6651(a)(1)",
+                          "Failure to pay tax shown, Section 6651(a)(2)", nullptr};
+  for (int section = 0; section < 4; ++section) {
+    const std::string head = titles[section]
+                                 ? std::string(1, '\0') + "PENALTY COMPUTATION DETAIL REPORT" +
+                                       '\0' + titles[section] + '\0'
+                                 : std::string(1, '\0') + "INTEREST DETAIL REPORT" + '\0';
+    EXPECT_EQ(bytes.compare(generator.PageStart[3 + section], head.size(), head), 0) << section;
+  }
+  EXPECT_EQ(generator.PageStart[2], -1);
+  EXPECT_EQ(generator.PageStart[7], -1);
+}
+
+// A report that cannot be written whole (here: a file-size limit of 512
+// bytes) exits with 74 and leaves the file it was to replace as it was, with
+// no temporary file beside it.
+TEST_F(CommandTest, ReportThatCannotBeWrittenLeavesTheFileAsItWas) {
+  const fs::path folder = dir_ / "limited";
+  fs::create_directories(folder);
+  const std::string target = (folder / "detail.rpt").string();
+  std::ofstream(target) << "an earlier report";
+  Outcome run = Ledrix("report deposit-penalty '" + Example("late-filed-return.json") +
+                           "' --raw -o '" + target + "'",
+                       "ulimit -f 1;");
+  EXPECT_EQ(run.status, 74) << run.err;
+  EXPECT_NE(run.err.find("cannot write the report to " + target), std::string::npos) << run.err;
+  std::stringstream kept;
+  kept << std::ifstream(target).rdbuf();
+  EXPECT_EQ(kept.str(), "an earlier report");
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+}
+
 TEST_F(CommandTest, UsageErrors) {
   for (const char* args :
-       {"", "compute", "frobnicate", "holidays 2030", "holidays", "holidays add Picnic",
+       {"", "compute", "frobnicate", "holidays 2160", "holidays", "holidays add Picnic",
         "holidays add Picnic 2025-02-30", "rates set 2025Q1",
         "compute x.json --allocation cheapest", "due 2005-02-30"}) {
     Outcome run = Ledrix(args);
@@ -501,7 +590,11 @@ TEST_F(CommandTest, HolidaysAndDueDates) {
                 "  next business day ($100,000 next-day rule)  01-18-05 Tue\n"
                 "  15th of the next month (monthly depositor)  02-15-05 Tue\n"
                 "  semi-weekly depositor                       01-21-05 Fri\n"
-                "  next Wednesday or Friday                    01-14-05 Fri\n"}};
+                "  next Wednesday or Friday                    01-14-05 Fri\n"},
+               // Years the built-in table does not reach.
+               {"holidays 2030",
+                "The holiday calendar does not hold the legal holidays of 2030: `ledrix "
+                "holidays add-federal 2030` adds them.\n"}};
   for (const auto& k : cases) {
     Outcome run = Ledrix(k.args);
     EXPECT_EQ(run.status, 0) << run.err;

@@ -14,3 +14,4 @@
 #include "ledrix/module.h"
 #include "ledrix/penalties.h"
 #include "ledrix/platform.h"
+#include "ledrix/reports.h"

@@ -34,5 +34,13 @@ LEDRIX_API std::string NativePath(const std::string& text);
 /// one warning on standard error per process.
 LEDRIX_API Date LocalToday();
 LEDRIX_API std::string LocalTimeText();
+/// The local hour (0-23) and minute now; false when the clock cannot be read.
+LEDRIX_API bool LocalHourMinute(int& hour, int& minute);
+
+/// Replaces the file at `path` with `data`: written to a new file in the same
+/// folder, flushed to disk and renamed over `path`, so the old content stays
+/// whole until the new one is complete. False when the new content could not
+/// be put in place; then the old file is untouched and nothing is left behind.
+LEDRIX_API bool ReplaceFile(const std::string& path, const std::string& data);
 
 }  // namespace ledrix

@@ -6,6 +6,8 @@
 #include <mutex>
 #include <string_view>
 
+#include "platform/files.h"
+
 namespace ledrix {
 
 namespace {
@@ -139,9 +141,9 @@ std::string NativePath(const std::string& text) {
 Date LocalToday() {
   std::tm now{};
   if (!LocalCalendarNow(now)) return Date();
-  // tm_year is already years since 1900; a clock past 2027 gives no date
-  // rather than wrapping into the 1980s.
-  return Date(now.tm_mon + 1, now.tm_mday, now.tm_year);
+  // The full year, so that no two-digit window applies: a clock before 1980
+  // or past 4 June 2159 gives no date rather than a wrong one.
+  return Date(now.tm_mon + 1, now.tm_mday, now.tm_year + 1900);
 }
 
 std::string LocalTimeText() {
@@ -150,6 +152,18 @@ std::string LocalTimeText() {
   char text[16];
   std::strftime(text, sizeof text, "%H:%M:%S", &now);
   return text;
+}
+
+bool LocalHourMinute(int& hour, int& minute) {
+  std::tm now{};
+  if (!LocalCalendarNow(now)) return false;
+  hour = now.tm_hour;
+  minute = now.tm_min;
+  return true;
+}
+
+bool ReplaceFile(const std::string& path, const std::string& data) {
+  return platform::WriteFileAtomically(path, data.data(), data.size());
 }
 
 }  // namespace ledrix

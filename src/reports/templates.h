@@ -1,0 +1,48 @@
+// The template store: every report template's lines, compiled into the
+// library. A template is an array of line strings ended by a null entry; the
+// line "%HEADER%" stands for the header block, and FIELD "KEY" marks a field
+// that DoReplacement fills.
+#pragma once
+
+namespace ledrix::reports {
+
+using Template = const char* const*;
+
+/// The line that stands for the header block.
+inline constexpr const char* kHeaderLine = "%HEADER%";
+/// Where the allocation method's text goes in the deposit-penalty title.
+inline constexpr const char* kMethodMark = "%METHOD%";
+
+// ---- header block ----------------------------------------------------------
+extern const Template kHeaderA;  ///< forms other than 6, no indent
+extern const Template kHeaderB;  ///< forms other than 6, indented
+extern const Template kHeaderC;  ///< user-defined period, indented
+extern const Template kHeaderD;  ///< user-defined period, no indent
+/// The overpayment note the TEST field writes.
+extern const Template kOverpaymentNote;
+
+// ---- penalty reports -------------------------------------------------------
+extern const Template kPenaltyPageHead;
+extern const Template kPenaltyFooter;
+extern const Template kAdditional5Detail;
+extern const Template kFailureToFileDetail;
+extern const Template kFailureToPayDetail;
+extern const Template kFailureToPayWindow;
+extern const Template kPenaltySummary;
+
+// ---- interest reports ------------------------------------------------------
+extern const Template kInterestDetail;
+/// Below the interest lines: a rule, "Total Interest" (the total goes at
+/// column 64) and a double rule.
+extern const Template kInterestClosing;
+extern const Template kRateTable;
+/// Marks the year row of the rate table: the year goes over "#Y", a rate
+/// over each further "#".
+inline constexpr const char* kYearMark = "#Y";
+extern const Template kHolidayHead;
+inline constexpr const char* kHolidaysContinued = "LEGAL HOLIDAYS (CONT)";
+inline constexpr const char* kUserHolidaysHead = "   USER-DEFINED HOLIDAYS";
+/// The line that opens each further page of the holiday list.
+inline constexpr const char* kPageOpening = " ";
+
+}  // namespace ledrix::reports

@@ -1,0 +1,749 @@
+// The report writer: every field key at the edge of its width, the header
+// block in its four forms, the page table of a report longer than a page
+// (with and without page heads), the failure-to-pay month summary, a write
+// that fails half way, the interest detail of a chain built by hand, and the
+// rate and holiday pages with a rate file and user-defined holidays.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ledrix/ledrix.h"
+#include "support/returns.h"
+
+#define FIELD "\xAD"
+
+namespace ledrix {
+namespace {
+
+using testing::AddEvent;
+using testing::D;
+
+/// Pins the clock the DATE and TIME fields read (LEDRIX_FIXED_NOW).
+class PinnedClock {
+ public:
+  PinnedClock(int year, int month, int day, int hour, int minute) {
+    char now[32];
+    std::snprintf(now, sizeof now, "%04d-%02d-%02dT%02d:%02d", year, month, day, hour, minute);
+    setenv("LEDRIX_FIXED_NOW", now, 1);
+  }
+  ~PinnedClock() { unsetenv("LEDRIX_FIXED_NOW"); }
+};
+
+/// What `write` wrote to a fresh temporary file.
+std::string Written(const std::function<void(int fd)>& write) {
+  std::FILE* file = std::tmpfile();
+  const int fd = fileno(file);
+  write(fd);
+  std::string bytes;
+  char buffer[4096];
+  ::lseek(fd, 0, SEEK_SET);
+  for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;) bytes.append(buffer, n);
+  std::fclose(file);
+  return bytes;
+}
+
+/// The report lines of NUL-ended bytes.
+std::vector<std::string> Lines(const std::string& bytes) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  for (size_t end; (end = bytes.find('\0', start)) != std::string::npos; start = end + 1) {
+    lines.push_back(bytes.substr(start, end - start));
+  }
+  EXPECT_EQ(start, bytes.size()) << "bytes after the last NUL";
+  return lines;
+}
+
+/// A line of texts at columns, blanks between.
+std::string At(std::initializer_list<std::pair<int, const char*>> pieces) {
+  std::string line;
+  for (const auto& [column, text] : pieces) line.append(column - line.size(), ' ').append(text);
+  return line;
+}
+
+/// A compute object whose unpaid tax is the same on every date.
+class FixedBalance : public C941Compute {
+ public:
+  double balance = 0.0;
+  double BalanceDue(Date) override { return balance; }
+};
+
+// ---- every key of the table ----------------------------------------------------
+
+// Full: every input set, amounts at 1,000,000,000.00 (wider than the 13 or 14
+// characters of their fields). Overpaid: deposits exceed the tax by 1,234.56.
+// Quiet: only a compute object, 0.005 overpaid (under a cent). Bare: nothing.
+enum class State { Full, Overpaid, Quiet, Bare };
+
+struct ReportInputs {
+  CReportGenerator report;
+  FixedBalance compute;
+  CPenalties inputs;
+  CRunTimePenalties run;
+  std::unique_ptr<C941Doc> doc = std::make_unique<C941Doc>();
+  CRunTimePenalties* pen = &run;
+  CCompute* summaryCompute = &compute;
+
+  explicit ReportInputs(State state) {
+    if (state == State::Bare) {
+      report.Quarter = -1;  // no quarter: no period end
+      pen = nullptr;
+      summaryCompute = nullptr;
+      return;
+    }
+    report.Form = 1;
+    report.Compute = &compute;
+    compute.balance = 1000000000.00;
+    compute.PenaltyTotal = 2000000000.00;
+    if (state == State::Quiet) {
+      pen = nullptr;
+      compute.balance = -0.005;
+      compute.PenaltyTotal = 0.0;
+      return;
+    }
+    report.DueDate = D("07/31/05");
+    report.StatusDate = D("01/31/06");
+    report.Quarter = 101;  // 2005 Q2
+    report.Company = &doc->Company;
+    report.Penalties = &inputs;
+    report.Document = doc.get();
+    std::strcpy(doc->Company.Name, "ABCDEFGHIJABCDEFGHIJABCDEFGHIJABCDEFGHIJABCDEFGHIJABCDEFGHIJ");
+    std::strcpy(doc->Company.EIN, "47-1234567");
+    doc->UserPeriodStart = D("01/01/05");
+    doc->UserPeriodEnd = D("06/30/05");
+    doc->UserPeriodDueDate = D("07/31/05");
+    compute.LiabilityTotal = 1000000000.00;
+    compute.DepositTotal = 1000000000.01;
+    compute.ComputeMethod = 2;
+    compute.HeaderVersion = "Ledrix Version 2012.2 for Cedar Ridge";
+
+    inputs.CC6656.Active = 1;
+    inputs.CC6656.LastDayToPay = D("10/13/05");
+    inputs.CC6656.NoticeDate = D("10/03/05");
+    inputs.CC6656.AddTenDays = 1;
+    inputs.CC6656.InterestStart = D("10/17/05");
+    inputs.CC6651A1.Active = 1;
+    inputs.CC6651A1.DateFiled = D("10/14/05");
+    inputs.CC6651A1.Fraudulent = 1;
+    inputs.CC6651A2.Active = 1;
+    inputs.CC6651A2.JeopardyDate = D("10/13/05");
+
+    run.ReturnDueDate = D("07/31/05");
+    run.AmountSubject = 1000000000.00;
+    run.FTFMonthCount = 120;
+    for (FTFRow& row : run.FTFMonths) {
+      row.Penalty = 200000000.00;
+      row.Reduction = 100000000.00;
+    }
+    // 50 rows of 20,000,000.00; the spare 51st row is not read.
+    for (int r = 0; r < CRunTimePenalties::FTPRowCount; ++r) {
+      run.FTPMonths[r].Penalty = 20000000.00;
+      run.FTPMonths[r].Base = r < 50 ? 1000000000.00 : 0.0;
+      run.FTPMonths[r].RateCode = 1;
+    }
+    run.Additional5Penalty = 1000000000.00;
+    run.FTFPenalty = 1000000000.01;
+    run.FTPPenalty = 1000000000.02;
+    if (state == State::Overpaid) {
+      compute.balance = -1234.56;
+      compute.PenaltyTotal = 100.00;
+      run.Additional5Penalty = 250.00;
+    }
+  }
+
+  /// The line after DoReplacement, and what it wrote to the file.
+  std::pair<std::string, std::string> Replace(const char* line, int which) {
+    char buffer[ReportLineSize] = {};
+    std::strcpy(buffer, line);
+    std::string written = Written(
+        [&](int fd) { report.DoReplacement(buffer, pen, which, fd, nullptr, summaryCompute); });
+    return {buffer, written};
+  }
+};
+
+#define K(key) "<" FIELD key ">"
+
+struct KeyCase {
+  State state;
+  int which;
+  const char* line;
+  const char* expected;
+  bool writes = false;  ///< the field writes a sub-report before its line
+};
+
+// "<" and ">" frame the field: a value longer than the key runs over ">",
+// a missing one leaves the key's room blank, and a value that ends the line
+// cuts ">" off.
+const KeyCase kKeyCases[] = {
+    {State::Full, 0, K("DATE"), "<02-01-06"},
+    {State::Full, 0, K("TIME"), "<01:07 PM"},
+    {State::Full, 0, K("BASE"), "<1,000,000,000.00"},
+    {State::Overpaid, 0, K("BASE"), "<    -1,234.56"},
+    {State::Bare, 0, K("BASE"), "<     >"},
+    {State::Full, 0, K("DTE2"), "<10-14-05"},
+    {State::Bare, 0, K("DTE2"), "<     >"},
+    {State::Full, 0, K("DTE0"), "<07-31-05"},
+    {State::Bare, 0, K("DTE0"), "<     >"},
+    {State::Full, 1, K("PBRD"), "<1,000,000,000.00"},  // 5 x 200,000,000.00
+    {State::Full, 2, K("PBRD"), "<1,000,000,000.00"},  // 50 x 20,000,000.00, not the 51st row
+    {State::Full, 0, K("PBRD"), "<     >"},
+    {State::Full, 1, K("REDU"), "<500,000,000.00"},  // 5 x 100,000,000.00
+    {State::Full, 2, K("REDU"), "<     >"},
+    {State::Full, 0, K("REAL"), "<1,000,000,000.00"},
+    {State::Full, 1, K("REAL"), "<1,000,000,000.01"},
+    {State::Full, 2, K("REAL"), "<1,000,000,000.02"},
+    {State::Bare, 2, K("REAL"), "<     >"},
+    {State::Full, 1, K("WIND"), "<"},
+    {State::Full, 2, K("WIND"), "<", true},
+    {State::Full, 2, K("ESUM"), "<", true},
+    {State::Full, 1, K("PMAX"), "<750,000,000.00"},  // fraudulent: 75%
+    {State::Full, 2, K("PMAX"), "<250,000,000.00"},
+    {State::Full, 0, K("PMAX"), "<     >"},
+    {State::Full, 0, K("IDNM"), "<47-1234567"},
+    {State::Bare, 0, K("IDNM"), "<     >"},
+    {State::Full, 0, K("NAME"), "<ABCDEFGHIJABCDEFGHIJABCDEFGHIJABCDEFGHIJABCDEFGHI"},
+    {State::Bare, 0, K("NAME"), "<     >"},
+    {State::Full, 1, K("M"), "<120"},
+    {State::Full, 0, K("M"), "<  >"},
+    {State::Full, 1, K("m"), "< 5>"},
+    {State::Full, 2, K("m"), "<  >"},
+    {State::Full, 0, K("R"), "<15%"},
+    {State::Bare, 0, K("R"), "< 5%"},
+    {State::Full, 0, K("6656A"), "<1,000,000,000.00"},
+    {State::Bare, 0, K("6656A"), "<      Inactive"},
+    {State::Full, 0, K("6656D"), "<1,000,000,000.00"},
+    {State::Bare, 0, K("6656D"), "<"},
+    {State::Full, 0, K("66561"), "<Jeopardy"},
+    {State::Bare, 0, K("66561"), "< Regular"},
+    {State::Full, 0, K("66562"), "<10-03-05"},
+    {State::Bare, 0, K("66562"), "<"},
+    {State::Full, 0, K("66563"), "<10-17-05"},
+    {State::Bare, 0, K("66563"), "<"},
+    {State::Full, 0, K("66564"), "<10-13-05"},
+    {State::Bare, 0, K("66564"), "<"},
+    {State::Full, 0, K("DTE1"), "<01-31-06"},
+    {State::Bare, 0, K("DTE1"), "<     >"},
+    {State::Full, 0, K("QTR"), "<06-30-05"},
+    {State::Bare, 0, K("QTR"), "<    >"},
+    // Due 07-31-05, a Sunday: failure to pay runs from Monday 08-01-05.
+    {State::Full, 0, K("6651D"), "<08-01-05"},
+    {State::Bare, 0, K("6651D"), "<      >"},
+    {State::Full, 0, K("6651E"), "<07-31-05"},  // no extension: the due date
+    {State::Bare, 0, K("6651E"), "<      >"},
+    {State::Full, 0, K("6651A"), "<1,000,000,000.00"},
+    {State::Bare, 0, K("6651A"), "<      >"},
+    {State::Full, 0, K("FORM"), "<     >"},
+    {State::Full, 0, K("PDRF"), "<     >"},
+    {State::Full, 0, K("PEFD"), "<     >"},
+    {State::Full, 0, K("PFRA"), "<     >"},
+    {State::Full, 0, K("P1ST"), "<     >"},
+    {State::Full, 0, K("P2ND"), "<     >"},
+    {State::Full, 0, K("P3RD"), "<     >"},
+    {State::Full, 0, K("P4TH"), "<     >"},
+    {State::Full, 0, K("PNOT"), "<     >"},
+    {State::Full, 0, K("PJEP"), "<     >"},
+    {State::Full, 0, K("P15P"), "<     >"},
+    {State::Full, 0, K("PEPD"), "<     >"},
+    {State::Full, 0, K("PA1"), "<    >"},
+    {State::Full, 0, K("PA2"), "<    >"},
+    {State::Full, 0, K("P56"), "<    >"},
+    {State::Full, 0, K("DEPT"), "<First Time Semi-weekly"},
+    {State::Bare, 0, K("DEPT"), "<N/A  >"},
+    {State::Full, 0, K("6656B"), "<1,000,000,000.00"},  // 2,000,000,000.00 less the 5%
+    {State::Overpaid, 0, K("6656B"), "<       -150.00"},
+    {State::Bare, 0, K("6656B"), "<      >"},
+    {State::Full, 0, K("6651TA1"), "<1,000,000,000.01"},
+    {State::Bare, 0, K("6651TA1"), "<      Inactive"},
+    {State::Full, 0, K("6651TA2"), "<1,000,000,000.02"},
+    {State::Bare, 0, K("6651TA2"), "<      Inactive"},
+    {State::Full, 0, K("TOTP"), "<4,000,000,000.03"},
+    {State::Bare, 0, K("TOTP"), "<     >"},
+    {State::Full, 0, K("TOTI"), "<     >"},  // no chain
+    {State::Full, 0, K("TOTG"), "<5,000,000,000.03"},
+    {State::Overpaid, 0, K("TOTG"), "<           N/A"},
+    {State::Quiet, 0, K("TOTG"), "<          0.01"},  // -0.005 is under a cent: the sum
+    {State::Full, 0, K("TOTT"), "<1,000,000,000.00"},
+    {State::Overpaid, 0, K("TOTT"), "<          0.00"},
+    {State::Full, 0, K("6651F"), "<Yes   >"},
+    {State::Bare, 0, K("6651F"), "<No    >"},
+    {State::Full, 0, K("TEST"), "<     >"},
+    {State::Overpaid, 0, K("TEST"), "<     >", true},
+    {State::Full, 0, K("NEGB"), "<-1,000,000,000.00"},
+    {State::Overpaid, 0, K("NEGB"), "<      1,234.56"},
+    {State::Full, 0, K("CRTN"), "<Federal 941"},
+    {State::Full, 0, K("6656C"), "<10-23-05"},  // 10-13-05 and ten days
+    {State::Bare, 0, K("6656C"), "<"},
+    {State::Full, 0, K("1QTR"), "<01-01-05"},
+    {State::Full, 0, K("2QTR"), "<06-30-05"},
+    {State::Full, 0, K("3QTR"), "<07-31-05"},
+    {State::Bare, 0, K("3QTR"), "<     >"},
+    {State::Full, 0, K("TOTL"), "<1,000,000,000.00"},
+    {State::Full, 0, K("TOTD"), "<1,000,000,000.01"},
+    {State::Full, 0, K("TOTCRU"), "<1,000,000,000.00"},
+    {State::Bare, 0, K("TOTCRU"), "<       >"},
+    {State::Full, 0, K("VER"), "<Ledrix Version 2012.2 for Ceda"},
+    {State::Bare, 0, K("VER"), "<         Ledrix Version 2012.2"},
+    // Only the first occurrence of a key is replaced.
+    {State::Full, 0, "<" FIELD "QTR    " FIELD "QTR", "<06-30-05" FIELD "QTR"},
+    // A key that ends the line leaves later keys alone.
+    {State::Full, 0, "<" FIELD "66562 " FIELD "DTE1", "<10-03-05"},
+    // A line that is only FORM keeps its five blanks; only WIND becomes empty.
+    {State::Full, 0, FIELD "FORM", "     "},
+    {State::Full, 1, FIELD "WIND", ""},
+};
+
+TEST(ReportFields, EveryKeyAtTheEdgeOfItsWidth) {
+  PinnedClock clock(2006, 2, 1, 13, 7);
+  for (const KeyCase& c : kKeyCases) {
+    ReportInputs inputs(c.state);
+    const auto [line, written] = inputs.Replace(c.line, c.which);
+    EXPECT_EQ(line, c.expected) << c.line + 1 << " which " << c.which;
+    EXPECT_EQ(!written.empty(), c.writes) << c.line + 1 << " which " << c.which;
+  }
+}
+
+TEST(ReportFields, TimeOfDayAndFormNames) {
+  const struct {
+    int hour, minute;
+    const char* expected;
+  } times[] = {
+      {0, 5, "<12:05 AM"}, {11, 59, "<11:59 AM"}, {12, 30, "<12:30 PM"}, {13, 7, "<01:07 PM"}};
+  for (const auto& t : times) {
+    PinnedClock clock(2005, 6, 30, t.hour, t.minute);
+    EXPECT_EQ(ReportInputs(State::Bare).Replace(K("TIME"), 0).first, t.expected);
+  }
+  const struct {
+    int form;
+    const char* expected;
+  } forms[] = {{1, "<Federal 941"},  {2, "<Federal 940"}, {3, "<Federal 943"},
+               {4, "<Federal 945"},  {5, "<Federal 941"}, {6, "<User defined"},
+               {10, "<Federal 944"}, {-1, "<Federal 941"}};
+  for (const auto& f : forms) {
+    ReportInputs inputs(State::Bare);
+    inputs.report.Form = f.form;
+    EXPECT_EQ(inputs.Replace(K("CRTN"), 0).first, f.expected) << f.form;
+  }
+}
+
+TEST(ReportFields, OverpaymentNote) {
+  ReportInputs inputs(State::Overpaid);
+  const std::vector<std::string> expected = {
+      "Your deposits exceed your liabilities by .........:       1,234.56",
+      "",
+      "This report shows an unpaid tax balance of 0.00 and a notation that the",
+      "Grand Total figure is \"N/A.\"  Ledrix will apply deposits against",
+      "outstanding liabilities, but will not apply excess deposits against",
+      "penalties or interest.  Ledrix does not determine whether the",
+      "overpayment was previously refunded or credited, nor does it make any",
+      "allocation of any allowable overpayment.",
+  };
+  EXPECT_EQ(Lines(inputs.Replace(FIELD "TEST", 0).second), expected);
+}
+
+// ---- the header block --------------------------------------------------------
+
+TEST(ReportHeader, FourFormsAndTheNameThatRunsIntoTheDate) {
+  PinnedClock clock(2006, 2, 1, 13, 7);
+  const char* name46 = "Northwest Regional Veterinary Emergency Clinic";
+  const struct {
+    int form, indent;
+    const char* name;
+    std::vector<std::string> expected;
+  } cases[] = {
+      {1,
+       0,
+       "Cedar Ridge Dental Group PC",  // A: version ends in column 79
+       {At({{59, "Ledrix Version 2012.2"}}),
+        At({{0, "Company..........: Cedar Ridge Dental Group PC"}, {72, "02-01-06"}}),
+        At({{0, "EIN..............: 47-1234567"}, {72, "01:07 PM"}}),
+        "Return...........: Federal 941", "Period ending....: 06-30-05",
+        "Type of depositor: Monthly", "Status as of.....: 01-31-06", ""}},
+      {1,
+       3,
+       "Cedar Ridge Dental Group PC",  // B: VER at 3 + 46, DATE at 3 + 68
+       {At({{58, "Ledrix Version 2012.2"}}),
+        At({{0, "   Company..........: Cedar Ridge Dental Group PC"}, {71, "02-01-06"}}),
+        At({{0, "   EIN..............: 47-1234567"}, {71, "01:07 PM"}}),
+        "   Return...........: Federal 941", "   Period ending....: 06-30-05",
+        "   Type of depositor: Monthly", "   Status as of.....: 01-31-06", ""}},
+      {6,
+       3,
+       name46,  // C: the 46th character of the name falls on the date's first
+       {At({{54, "Ledrix Version 2012.2"}}),
+        "   Company..........: Northwest Regional Veterinary Emergency Clinic2-01-06",
+        At({{0, "   EIN..............: 47-1234567"}, {67, "01:07 PM"}}),
+        "   Form.............: User defined",
+        "   Tax Period.......: 01-01-05 to 06-30-05, Return due 07-31-05",
+        "   Depositor type...: N/A", "   Status as of.....: 01-31-06"}},
+      {6,
+       0,
+       "ABCDEFGHIJABCDEFGHIJABCDEFGHIJABCDEFGHIJABCDEFGHIJABCDEFGHIJ",  // D, 49 shown
+       {At({{56, "Ledrix Version 2012.2"}}),
+        "Company..........: ABCDEFGHIJABCDEFGHIJABCDEFGHIJABCDEFGHIJABCDEFGHI 02-01-06",
+        At({{0, "EIN..............: 47-1234567"}, {69, "01:07 PM"}}),
+        "Form.............: User defined",
+        "Tax Period.......: 01-01-05 to 06-30-05, Return due 07-31-05", "Depositor type...: N/A",
+        "Status as of.....: 01-31-06"}},
+  };
+  for (const auto& c : cases) {
+    ReportInputs inputs(State::Full);
+    inputs.report.Form = c.form;
+    inputs.compute.ComputeMethod = 0;
+    inputs.compute.HeaderVersion.clear();
+    std::strcpy(inputs.doc->Company.Name, c.name);
+    long returned = 0;
+    const std::string bytes =
+        Written([&](int fd) { returned = inputs.report.GenerateHeader(fd, c.indent); });
+    EXPECT_EQ(Lines(bytes), c.expected) << "form " << c.form << " indent " << c.indent;
+    EXPECT_EQ(returned, static_cast<long>(bytes.size()));
+    EXPECT_EQ(inputs.report.BytesWritten, 0) << "the caller adds the header's bytes";
+  }
+}
+
+// ---- the deposit-penalty detail and its page table -------------------------------
+
+/// A semi-weekly Form 941 quarter (2005 Q1) with a 1,000.00 payroll every
+/// Wednesday, deposited the same day: 13 liabilities of four lines each
+/// (event, due date, deposit, empty line).
+struct WeeklyPayrolls {
+  std::unique_ptr<C941Doc> doc = testing::MakeDoc(1, 100, 1);
+  C941Compute compute;
+  CReportGenerator report;
+
+  WeeklyPayrolls() {
+    std::strcpy(doc->Company.Name, "Cedar Ridge Dental Group PC");
+    for (Date payday = D("01/05/05"); payday <= D("03/30/05"); payday = payday + 7) {
+      AddEvent(doc->Events, LIABILITY, payday, 1000.00);
+      AddEvent(doc->Events, DEPOSIT, payday, 1000.00);
+    }
+    compute.SetComputeDate(D("06/30/05"));
+    compute.SetDueDate(100);
+    compute.BasicCompute(doc.get(), 3, 0);
+    report.Form = 1;
+    report.DueDate = compute.DueDate();
+    report.Quarter = 100;
+    report.Company = &doc->Company;
+    report.Events = compute.Events;
+    report.Compute = &compute;
+    report.Document = doc.get();
+    report.LinesPerPage = 30;
+  }
+
+  std::string Generate(int* pages = nullptr) {
+    return Written([&](int fd) {
+      const int n = report.GeneratePenaltyReport(fd);
+      if (pages) *pages = n;
+    });
+  }
+};
+
+int LinesBetween(const std::string& bytes, int from, int to) {
+  return static_cast<int>(std::count(bytes.begin() + from, bytes.begin() + to, '\0'));
+}
+
+// LinesPerPage 30 breaks after the checked line (event or deposit) that brings
+// the count to 24. With heads: the first page's head counts 7 from 7 (14
+// lines on paper: the header block is 8), then events of payrolls 1-2 (8
+// lines) and payroll 3's event, due date and deposit: 25 lines. Each further
+// page starts at 15 (head and an empty line) and takes 10 more lines: 25 in
+// all, the last page the rest (1 + empty line + 3 footer lines + 15 = 20).
+// Without heads a further page starts at 7 and holds 18 lines: 25, 18, 18, 9.
+TEST(PenaltyReport, PageTableWithAndWithoutPageHeads) {
+  PinnedClock clock(2005, 7, 1, 9, 30);
+  const struct {
+    int noPageHeads;
+    std::vector<int> linesPerPage;
+  } cases[] = {{0, {25, 25, 25, 25, 25, 20}}, {1, {25, 18, 18, 9}}};
+  for (const auto& c : cases) {
+    WeeklyPayrolls payrolls;
+    payrolls.report.NoPageHeads = c.noPageHeads;
+    payrolls.report.FirstPage = 2;
+    payrolls.report.BytesWritten = 1000;  // the report follows another in the same file
+    int pages = 0;
+    const std::string bytes = payrolls.Generate(&pages);
+    const int n = static_cast<int>(c.linesPerPage.size());
+    ASSERT_EQ(pages, n) << "no heads " << c.noPageHeads;
+    EXPECT_EQ(payrolls.report.BytesWritten, 1000 + static_cast<int>(bytes.size()));
+    const int* start = payrolls.report.PageStart;
+    EXPECT_EQ(start[0], 0);
+    EXPECT_EQ(start[1], -1);
+    EXPECT_EQ(start[2 + n], -1);
+    for (int page = 0; page < n; ++page) {
+      const int from = start[2 + page] - 1000;
+      const int to = page + 1 < n ? start[3 + page] - 1000 : static_cast<int>(bytes.size());
+      EXPECT_EQ(LinesBetween(bytes, from, to), c.linesPerPage[page]) << "page " << page;
+      // With heads every page opens with the title; a page begins after a line.
+      const std::string title = std::string(1, '\0') + "PENALTY COMPUTATION DETAIL REPORT  ";
+      EXPECT_EQ(bytes.compare(from, title.size(), title) == 0, page == 0 || !c.noPageHeads)
+          << "page " << page;
+      if (from > 0) {
+        EXPECT_EQ(bytes[from - 1], '\0');
+      }
+    }
+  }
+}
+
+// A nonblocking pipe of one page fills part way through the report; from then
+// on a line is written only when it fits the room left. What arrived is the
+// report's lines in order with some left out, BytesWritten counts exactly
+// what arrived, and each header line that failed says so.
+TEST(PenaltyReport, WriteThatFailsHalfWay) {
+  PinnedClock clock(2005, 7, 1, 9, 30);
+  const std::string whole = WeeklyPayrolls().Generate();
+
+  int ends[2];
+  ASSERT_EQ(::pipe(ends), 0);
+  ::fcntl(ends[1], F_SETPIPE_SZ, 4096);
+  ::fcntl(ends[1], F_SETFL, O_NONBLOCK);
+  std::vector<std::string> messages;
+  NotificationSink previous =
+      SetNotificationSink([&](const std::string& text) { messages.push_back(text); });
+  WeeklyPayrolls payrolls;
+  payrolls.report.GeneratePenaltyReport(ends[1]);
+  SetNotificationSink(previous);
+  ::close(ends[1]);
+  std::string arrived;
+  char buffer[4096];
+  for (ssize_t n; (n = ::read(ends[0], buffer, sizeof buffer)) > 0;) arrived.append(buffer, n);
+  ::close(ends[0]);
+
+  ASSERT_LT(arrived.size(), whole.size());
+  EXPECT_EQ(payrolls.report.BytesWritten, static_cast<int>(arrived.size()));
+  const std::vector<std::string> written = Lines(whole), kept = Lines(arrived);
+  size_t next = 0;
+  for (const std::string& line : kept) {
+    while (next < written.size() && written[next] != line) ++next;
+    ASSERT_LT(next++, written.size()) << "not a line of the report, or out of order: " << line;
+  }
+  ASSERT_FALSE(messages.empty());
+  for (const std::string& message : messages) {
+    EXPECT_EQ(message,
+              "CReportGenerator::GenerateHeader: write failed, errno = " + std::to_string(EAGAIN));
+  }
+}
+
+// ---- failure to pay: the month summary and the input window ------------------------
+
+/// A period line: date at 24, base ending in column 46, months in 50, rate
+/// at 53, penalty ending in column 72.
+std::string Period(const char* monthEnd, const std::string& base, const std::string& months,
+                   const char* rate, const std::string& penalty) {
+  std::string line = At({{0, "Penalty period through"}, {24, monthEnd}});
+  line.append(47 - base.size() - line.size(), ' ').append(base);
+  line.append(51 - months.size() - line.size(), ' ').append(months);
+  line.append(53 - line.size(), ' ').append(rate);
+  return line.append(73 - penalty.size() - line.size(), ' ').append(penalty);
+}
+
+TEST(FailureToPaySummary, GroupsMonthsOfEqualBaseAndRate) {
+  struct Row {
+    double base, penalty, paid;
+    int rateCode;
+    const char* monthEnd;
+  };
+  const struct {
+    std::vector<Row> rows;
+    std::vector<std::string> expected;
+  } cases[] = {
+      // Three months of 1,000.00 at 0.5%: one line, 3 months, 5.00 x 3.
+      {{{1000.00, 5.00, 0.0, 1, "08/31/05"},
+        {1000.00, 5.00, 0.0, 1, "09/30/05"},
+        {1000.00, 5.00, 0.0, 1, "10/31/05"}},
+       {Period("10-31-05", "1,000.00", "3", "0.5%", "15.00")}},
+      // A cent less starts a new line; what was paid is shown before it.
+      {{{1000.00, 5.00, 0.0, 1, "08/31/05"},
+        {1000.00, 5.00, 0.01, 1, "09/30/05"},
+        {999.99, 5.00, 0.0, 1, "10/31/05"}},
+       {Period("09-30-05", "1,000.00", "2", "0.5%", "10.00"),
+        At({{0, "Payments affecting next period"}, {43, "0.01"}}), "",
+        Period("10-31-05", "999.99", "1", "0.5%", "5.00")}},
+      // The rate rises to 1% after a levy notice: a new line.
+      {{{2000.00, 10.00, 0.0, 1, "08/31/05"}, {2000.00, 20.00, 0.0, 2, "09/30/05"}},
+       {Period("08-31-05", "2,000.00", "1", "0.5%", "10.00"),
+        Period("09-30-05", "2,000.00", "1", "1.0%", "20.00")}},
+  };
+  for (const auto& c : cases) {
+    ReportInputs inputs(State::Bare);
+    CRunTimePenalties run;
+    for (size_t r = 0; r < c.rows.size(); ++r) {
+      FTPRow& row = run.FTPMonths[r];
+      row.Base = c.rows[r].base;
+      row.Penalty = c.rows[r].penalty;
+      row.Paid = c.rows[r].paid;
+      row.RateCode = c.rows[r].rateCode;
+      row.MonthEnd = D(c.rows[r].monthEnd);
+    }
+    EXPECT_EQ(Lines(Written([&](int fd) { inputs.report.Generate6651a2Summary(fd, &run); })),
+              c.expected);
+  }
+}
+
+// ---- interest ---------------------------------------------------------------
+
+/// Appends a link to the chain and computes its interest.
+InterestEvent* Link(InterestEvent* last, int kind, const char* start, const char* end,
+                    double principal, double rate, double balance) {
+  InterestEvent* link = last->SetNext(nullptr);
+  link->Kind = kind;
+  link->StartDate = D(start);
+  link->EndDate = D(end);
+  link->Principal = principal;
+  link->Rate = rate;
+  link->Balance = balance;
+  link->Compute();
+  return link;
+}
+
+// 2,000.00 due 07-31-05; 1,500.00 paid 09-01-05 after 32 days at 7%:
+// (1 + 0.07 / 365)^32 - 1 = 0.006155264, interest 12.31. A quarter end with
+// no interest is left out; a failure-to-pay addition of 68.00; then 29 days
+// at 10.5% on 2,000.00 + 12.31 - 1,500.00 + 68.00 = 580.31: factor
+// 0.008376151, interest 4.86. Total 17.17.
+TEST(InterestReport, DetailOfAChain) {
+  PinnedClock clock(2005, 10, 3, 8, 0);
+  ReportInputs inputs(State::Bare);
+  InterestEvent chain;
+  chain.Kind = INTEREST_LIABILITY;
+  chain.StartDate = chain.EndDate = D("07/31/05");
+  chain.Principal = chain.Balance = 2000.00;
+  InterestEvent* last =
+      Link(&chain, INTEREST_PAYMENT, "07/31/05", "09/01/05", 2000.00, 0.07, 1500.00);
+  last = Link(last, INTEREST_QUARTER_END, "09/01/05", "09/01/05", 512.31, 0.07, 0.0);
+  last = Link(last, INTEREST_FAILURE_TO_PAY, "09/01/05", "09/01/05", 512.31, 0.07, 68.00);
+  Link(last, INTEREST_SETTLEMENT, "09/01/05", "09/30/05", 580.31, 0.105, 0.0);
+  std::vector<std::string> lines =
+      Lines(Written([&](int fd) { inputs.report.GenerateInterestDetail(fd, &chain); }));
+  lines.erase(lines.begin() + 2, lines.begin() + 10);  // the header block
+  const std::vector<std::string> expected = {
+      "",
+      "INTEREST DETAIL REPORT",
+      "",
+      "Event         Date    Days     Rate        Factor         Amount      Interest",
+      "----------  --------  ----    -----  ------------  -------------  ------------",
+      At({{0, "Liability"}, {12, "07-31-05"}, {56, "2,000.00"}}),
+      At({{0, "Interest"},
+          {12, "07-31-05"},
+          {24, "32"},
+          {31, "7.00"},
+          {38, "0.006155264"},
+          {56, "2,000.00"},
+          {73, "12.31"}}),
+      At({{0, "Deposit"}, {12, "07-31-05"}, {56, "1,500.00"}}),
+      At({{0, "6651(a)(2)"}, {12, "09-01-05"}, {59, "68.00"}}),
+      At({{0, "Settlement"},
+          {12, "09-01-05"},
+          {24, "29"},
+          {30, "10.50"},
+          {38, "0.008376151"},
+          {58, "580.31"},
+          {74, "4.86"}}),
+      "",
+      At({{66, "------------"}}),
+      At({{0, "Total Interest"}, {73, "17.17"}}),
+      At({{66, "============"}}),
+  };
+  EXPECT_EQ(lines, expected);
+
+  // A penalty entry shows what it adds even when that is nothing; an entry
+  // of no known kind has no label.
+  char line[81];
+  InterestEvent* penalty = chain.Next->Next->Next;
+  penalty->Balance = 0.0;
+  inputs.report.GenerateInterestLine(line, penalty, INTEREST_FAILURE_TO_PAY);
+  EXPECT_EQ(std::string(line), At({{0, "6651(a)(2)"}, {12, "09-01-05"}, {60, "0.00"}}));
+  inputs.report.GenerateInterestLine(line, chain.Next, 9);
+  EXPECT_EQ(std::string(line), At({{12, "07-31-05"},
+                                   {24, "32"},
+                                   {31, "7.00"},
+                                   {38, "0.006155264"},
+                                   {56, "1,500.00"},
+                                   {73, "12.31"}}));
+}
+
+TEST(InterestReport, NothingBeforeTheDueDateWithoutPenalties) {
+  WeeklyPayrolls payrolls;
+  payrolls.compute.ComputeDate = D("04/15/05");  // the return is due 05-02-05
+  int sections = -1;
+  const std::string bytes =
+      Written([&](int fd) { sections = payrolls.report.GenerateInterestReport(fd); });
+  EXPECT_EQ(sections, 0);
+  EXPECT_EQ(bytes, "");
+  EXPECT_EQ(payrolls.report.PageStart[0], 0);
+  EXPECT_EQ(payrolls.report.PageStart[1], -1);
+}
+
+// Rates from a rate file for the last two quarters of 2024 (10.5% and 7%):
+// the table ends with a 2025 row of the year alone. User-defined holidays,
+// 3 and 20 dates, listed from a count of 23 (9 and the 14 built-in holidays
+// with a date in 2021-2024): with LinesPerPage 25 the page breaks after 2,
+// then after 17 more lines, leaving 4.
+TEST(InterestRatesReport, RateFileAndUserHolidaysOverSeveralPages) {
+  PinnedClock clock(2006, 2, 1, 9, 30);
+  std::filesystem::create_directories(NativePath(UserFolderText()));
+  RateTable table;
+  table.Rates[126] = 10.5;
+  table.Rates[127] = 7.0;
+  ASSERT_EQ(table.Save(), 1);
+  Holiday calendar;
+  HolidayEntry& picnic = calendar.Entries[calendar.Count];
+  std::strcpy(picnic.Name, "Company Picnic");
+  picnic.Dates[0] = D("06/14/24");
+  picnic.Dates[1] = D("07/12/24");
+  picnic.Dates[2] = D("08/16/24");
+  HolidayEntry& shutdown = calendar.Entries[calendar.Count + 1];
+  std::strcpy(shutdown.Name, "Plant Shutdown");
+  for (int day = 0; day < 20; ++day) shutdown.Dates[day] = D("12/02/24") + day;
+  ASSERT_EQ(calendar.Save(), 1);
+
+  ReportInputs inputs(State::Full);
+  inputs.report.LinesPerPage = 25;
+  inputs.report.FirstPage = 1;
+  int pages = 0;
+  const std::string bytes =
+      Written([&](int fd) { pages = inputs.report.GenerateInterestRatesReport(fd); });
+  std::remove(NativePath(table.FilePath()).c_str());
+  std::remove(NativePath(calendar.FilePath()).c_str());
+
+  EXPECT_EQ(pages, 4);
+  const std::vector<std::string> lines = Lines(bytes);
+  const auto at =
+      std::find(lines.begin(), lines.end(), "     2024   8.00    8.00   10.50    7.00    ");
+  ASSERT_NE(at, lines.end());
+  EXPECT_EQ(*(at + 1), "     2025" + std::string(35, ' '));
+  EXPECT_EQ(*(at + 2), "");
+  EXPECT_EQ(*(at + 3), "");
+  EXPECT_EQ(*(at + 4), " ") << "the holiday pages follow";
+
+  const int* start = inputs.report.PageStart;
+  EXPECT_EQ(start[1], 0);
+  const std::string opening = std::string(" ") + '\0' + "LEGAL HOLIDAYS (CONT)" + '\0';
+  const int userLines[] = {2, 17, 4};
+  for (int page = 1; page <= 3; ++page) {
+    ASSERT_EQ(bytes.compare(start[1 + page], opening.size(), opening), 0) << page;
+    const size_t end = page < 3 ? start[2 + page] : bytes.size();
+    const std::vector<std::string> onPage =
+        Lines(bytes.substr(start[1 + page], end - start[1 + page]));
+    EXPECT_EQ(std::count_if(onPage.begin(), onPage.end(),
+                            [](const std::string& l) {
+                              return l.rfind("   Company Picnic", 0) == 0 ||
+                                     l.rfind("   Plant Shutdown", 0) == 0;
+                            }),
+              userLines[page - 1])
+        << page;
+  }
+  EXPECT_NE(std::find(lines.begin(), lines.end(), At({{3, "Company Picnic"}, {32, "06-14-24"}})),
+            lines.end());
+  EXPECT_EQ(start[5], -1);
+}
+
+}  // namespace
+}  // namespace ledrix
