@@ -157,15 +157,20 @@ std::string EntryLine(const HolidayEntry& entry) {
   return Format("  %-40s %2d day%s", EntryName(entry).c_str(), days, days == 1 ? "" : "s");
 }
 
-/// The refusal when `needed` entries are wanted and `others` hold the rest.
-[[noreturn]] void RefuseFull(const std::string& what, size_t needed,
+/// The refusal when `needed` entries are wanted, `free` can take them and
+/// `others` hold the rest.
+[[noreturn]] void RefuseFull(const std::string& what, size_t needed, size_t free,
                              const std::vector<std::string>& others) {
-  std::string names;
-  for (const std::string& name : others) names += (names.empty() ? "" : ", ") + Quoted(name);
-  throw InputError(what + " need" + (needed == 1 ? "s " : " ") + std::to_string(needed) +
-                   " of the holiday file's " + std::to_string(Holiday::UserEntryCount) +
-                   " user-defined entries, and " + std::to_string(others.size()) + " are held by " +
-                   names + "; `ledrix holidays remove NAME` frees one. Nothing was written.");
+  std::string text = what + (needed == 1 ? " needs " : " need ") + std::to_string(needed) +
+                     " of the holiday file's " + std::to_string(Holiday::UserEntryCount) +
+                     " user-defined entries, and " + std::to_string(free) +
+                     (free == 1 ? " is" : " are") + " free";
+  if (!others.empty()) {
+    std::string names;
+    for (const std::string& name : others) names += (names.empty() ? "" : ", ") + Quoted(name);
+    text += "; the others hold " + names + ": `ledrix holidays remove NAME` frees one";
+  }
+  throw InputError(text + ". Nothing was written.");
 }
 
 }  // namespace
@@ -210,6 +215,7 @@ std::vector<std::string> AddFederalHolidays(const std::string& text) {
       reusable.push_back(&entry);
     } else if (EntryName(entry) == kMissingDaysEntryName) {
       missingDaysHeld = true;
+      others.push_back(EntryName(entry));
     } else if (IsFree(entry)) {
       reusable.push_back(&entry);
     } else {
@@ -221,7 +227,7 @@ std::vector<std::string> AddFederalHolidays(const std::string& text) {
   if (needed > reusable.size()) {
     RefuseFull("The DC legal holidays of " + YearsText(*years.begin(), *years.rbegin()) +
                    (missingDaysHeld ? "" : " and the days the built-in table lacks"),
-               needed, others);
+               needed, reusable.size(), others);
   }
   for (HolidayEntry* entry : reusable) FillEntry(*entry, "", {});
   std::vector<std::string> lines = {"Written to " + HolidayFileText(calendar) + ":"};
@@ -255,7 +261,7 @@ std::vector<std::string> AddHolidays(const std::string& name, const std::vector<
       others.push_back(EntryName(entry));
     }
   }
-  if (!target) RefuseFull(Quoted(name), 1, others);
+  if (!target) RefuseFull(Quoted(name), 1, 0, others);
   std::vector<Date> days = DaysOf(*target);
   days.insert(days.end(), dates.begin(), dates.end());
   std::sort(days.begin(), days.end());
