@@ -691,6 +691,11 @@ TEST_F(CommandTest, CalendarAndRatesBroughtUpToDate) {
       "The holiday calendar does not hold the legal holidays of 2025, so due dates and days late "
       "there took no holiday into account. `ledrix holidays add-federal 2025` adds them.";
 
+  // Friday 14 February 2025: the next business day is Monday the 17th until
+  // Presidents' Day is known.
+  Outcome due = Ledrix("due 2025-02-14");
+  EXPECT_NE(due.out.find("next-day rule)  02-17-25 Mon"), std::string::npos) << due.out;
+  EXPECT_EQ(due.err, "ledrix: warning: " + holidayWarning + "\n");
   json before = Compute(q1);
   ExpectPiece(Liabilities(before)[0]["deposits"][0], "2025-02-18", 10000.00, 1, 1, 200.00);
   EXPECT_EQ(before["warnings"], json({holidayWarning}));
@@ -715,6 +720,9 @@ TEST_F(CommandTest, CalendarAndRatesBroughtUpToDate) {
   ASSERT_EQ(rates.status, 0) << rates.err;
   EXPECT_NE(rates.out.find("2025 Q1     7.00%  Rev. Rul. 2024-25\n"), std::string::npos);
 
+  due = Ledrix("due 2025-02-14");
+  EXPECT_NE(due.out.find("next-day rule)  02-18-25 Tue"), std::string::npos) << due.out;
+  EXPECT_EQ(due.err, "");
   json after = Compute(q1);
   ExpectPiece(Liabilities(after)[0]["deposits"][0], "2025-02-18", 10000.00, 0, 0, 0.00);
   EXPECT_EQ(after["warnings"], json::array());
