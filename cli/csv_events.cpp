@@ -9,16 +9,6 @@
 namespace ledrix::cli {
 namespace {
 
-std::string_view Trim(std::string_view text) {
-  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) {
-    text.remove_prefix(1);
-  }
-  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) {
-    text.remove_suffix(1);
-  }
-  return text;
-}
-
 // The fields of a line, trimmed. Four are enough to tell a line of three
 // fields from one of more, so a line of any length costs no more memory.
 std::vector<std::string_view> SplitFields(std::string_view line) {

@@ -152,13 +152,14 @@ std::string LoadRateFile(std::string_view input) {
       !std::equal(builtIn.Rates, builtIn.Rates + builtIn.Count, rates.Rates)) {
     broken = "the file changed a built-in rate";
   }
-  for (int i = -1; i <= RateTable::QuarterCount; ++i) {
+  for (int i = -1; i <= rates.LastQuarter() + 1; ++i) {
     if (!std::isfinite(rates.RateForQuarter(i))) broken = "a quarter has no finite rate";
   }
   if (rates.Save() != 1) {
     broken = "the rates could not be saved: " + LastFileError();
   } else if (const RateTable again;
-             !std::equal(rates.Rates, rates.Rates + RateTable::QuarterCount, again.Rates)) {
+             !std::equal(rates.Rates, rates.Rates + RateTable::QuarterCount, again.Rates) ||
+             rates.LaterRates != again.LaterRates) {
     broken = "the saved rates read back differently";
   }
   fs::remove(path);
