@@ -12,11 +12,6 @@ std::string ShortDate(Date date) {
   return date.Format(text) ? text : "none";
 }
 
-/// "2024 Q3" for a calendar quarter index.
-std::string QuarterName(int quarter) {
-  return Format("%d Q%d", 1980 + quarter / 4, quarter % 4 + 1);
-}
-
 std::string Percent(double rate) {
   return Format("%.2f%%", rate);
 }
@@ -146,7 +141,7 @@ void WriteSegment(std::ostream& out, const InterestEvent& link) {
 
 /// "2024 Q3" or "2024 Q3 to 2025 Q1".
 std::string QuarterRun(int first, int last) {
-  return first == last ? QuarterName(first) : QuarterName(first) + " to " + QuarterName(last);
+  return first == last ? QuarterText(first) : QuarterText(first) + " to " + QuarterText(last);
 }
 
 /// The note for quarters first..last (calendar quarter indices), none of
@@ -154,7 +149,7 @@ std::string QuarterRun(int first, int last) {
 std::string MissingRateNote(const RateTable& rates, int first, int last) {
   const int tableFirst = first - kFirstRateQuarter;
   if (tableFirst < 0) {
-    return "The rate table starts with " + QuarterName(kFirstRateQuarter) + ": for " +
+    return "The rate table starts with " + QuarterText(kFirstRateQuarter) + ": for " +
            QuarterRun(first, last) + " its first rate, " + Percent(rates.RateForQuarter(0)) +
            ", was used.";
   }
@@ -162,7 +157,7 @@ std::string MissingRateNote(const RateTable& rates, int first, int last) {
   while (source > 0 && rates.IsMissing(source)) --source;
   return "The rate table has no rate for " + QuarterRun(first, last) +
          "; the latest earlier rate, " + Percent(rates.Rates[source]) + " (" +
-         QuarterName(source + kFirstRateQuarter) + "), was used.";
+         QuarterText(source + kFirstRateQuarter) + "), was used.";
 }
 
 }  // namespace
