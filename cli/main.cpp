@@ -2,10 +2,15 @@
 // described in a JSON file, and answers calendar questions.
 //
 //   ledrix compute RETURN.json [--json] [--events FILE.csv] [--allocation NAME]
+//   ledrix designation RETURN.json [--csv] [--events FILE.csv]
 //   ledrix report KIND RETURN.json [--raw] [-o FILE]
+//   ledrix template FORM
 //   ledrix holidays YEAR
 //   ledrix due DATE
-//   ledrix version
+//   ledrix version | --version
+//   ledrix help [COMMAND]
+//
+// RETURN.json "-" reads the return from standard input.
 //
 // Exit status: 0 done, 2 bad input (nothing is printed on standard output),
 // 64 a usage error, 74 a report that could not be written whole (no file is
@@ -19,41 +24,51 @@
 
 #include "calendar_commands.h"
 #include "csv_events.h"
+#include "designation.h"
 #include "json_output.h"
 #include "report_command.h"
 #include "return_file.h"
 #include "run_return.h"
+#include "template_command.h"
 #include "text_summary.h"
+#include "usage.h"
 
 namespace {
 
 using namespace ledrix::cli;
 
 constexpr int kBadInput = 2;
-constexpr int kUsageError = 64;
 constexpr int kInternalError = 70;
 constexpr int kOutputError = 74;
 
-constexpr const char* kUsage =
-    "Usage: ledrix compute RETURN.json [--json] [--events FILE.csv] "
-    "[--allocation best|irs|irs-old|irs-new]\n"
-    "       ledrix report KIND RETURN.json [--raw] [-o FILE]\n"
-    "       ledrix holidays YEAR\n"
-    "       ledrix due DATE\n"
-    "       ledrix version\n";
+constexpr const char* kFooter =
+    "A return file is described in docs/return-file.md, the --json result in docs/result.md; "
+    "RETURN.json - reads standard input.\n"
+    "Exit status: 0 done, 2 bad input (nothing on standard output), 64 a usage error, 74 a "
+    "report that could not be written whole.";
 
 struct ComputeOptions {
   std::string returnPath;
   std::string eventsPath;
   std::string allocation;
   bool json = false;
+  bool csv = false;  ///< designation: as CSV
 };
 
-int RunCompute(const ComputeOptions& options) {
+/// The return file with the events of the CSV file, if one was given.
+ReturnFile LoadReturnAndEvents(const ComputeOptions& options) {
+  if (options.returnPath == kStandardInput && options.eventsPath == kStandardInput) {
+    throw InputError("standard input: the return and the events cannot both come from it");
+  }
   ReturnFile file = LoadReturn(options.returnPath);
   if (!options.eventsPath.empty()) {
-    AppendCsvEvents(file, ReadTextFile(options.eventsPath), options.eventsPath);
+    AppendCsvEvents(file, ReadTextFile(options.eventsPath), InputName(options.eventsPath));
   }
+  return file;
+}
+
+int RunCompute(const ComputeOptions& options) {
+  ReturnFile file = LoadReturnAndEvents(options);
   if (!options.allocation.empty())
     file.settings.allocationFlags = FindAllocation(options.allocation);
   ComputedReturn result = ComputeReturn(file);
@@ -63,6 +78,25 @@ int RunCompute(const ComputeOptions& options) {
     out << ResultJson(result).dump(2) << "\n";
   } else {
     WriteSummary(out, result);
+  }
+  std::cout << out.str();
+  return 0;
+}
+
+/// The designation always comes from the search, whatever the file asks.
+int RunDesignation(const ComputeOptions& options) {
+  ReturnFile file = LoadReturnAndEvents(options);
+  file.settings.allocationFlags = FindAllocation("best");
+  const Designation designation = MakeDesignation(ComputeReturn(file));
+  std::ostringstream out;
+  if (options.csv) {
+    WriteDesignationCsv(out, designation);
+    if (designation.IrsRuleCheapest()) {
+      std::cerr << "ledrix: the IRS rule is already the cheapest allocation: there is nothing "
+                   "to designate\n";
+    }
+  } else {
+    WriteDesignation(out, designation);
   }
   std::cout << out.str();
   return 0;
@@ -93,6 +127,8 @@ void DefaultUserFolder() {
 int main(int argc, char** argv) {
   CLI::App app{"Ledrix: the penalties and interest of a US payroll-tax return", "ledrix"};
   app.require_subcommand(1);
+  app.footer(kFooter);
+  app.set_version_flag("--version", std::string(ledrix::VersionText()), "print the version");
 
   ComputeOptions compute;
   CLI::App* computeCommand = app.add_subcommand("compute", "compute a return file");
@@ -103,6 +139,17 @@ int main(int argc, char** argv) {
   computeCommand
       ->add_option("--allocation", compute.allocation, "override the file's allocation choice")
       ->check(CLI::IsMember(AllocationNames()));
+
+  ComputeOptions designation;
+  CLI::App* designationCommand =
+      app.add_subcommand("designation",
+                         "the deposits to designate to the IRS, from the search for the cheapest "
+                         "allocation, and what it saves");
+  designationCommand->add_option("RETURN", designation.returnPath, "the return, a JSON file")
+      ->required();
+  designationCommand->add_flag("--csv", designation.csv, "as CSV, one line a part of a deposit");
+  designationCommand->add_option("--events", designation.eventsPath,
+                                 "more events from a CSV file with the header date,type,amount");
 
   ReportOptions report;
   CLI::App* reportCommand =
@@ -134,15 +181,26 @@ int main(int argc, char** argv) {
           },
           "DATE"));
 
+  std::string formName;
+  CLI::App* templateCommand =
+      app.add_subcommand("template", "print a starter return file of a form, every field in it");
+  templateCommand->add_option("FORM", formName, "941, 944, 943, 945 or 940")
+      ->required()
+      ->check(CLI::IsMember({"941", "944", "943", "945", "940"}));
+
   CLI::App* versionCommand = app.add_subcommand("version", "print the library version");
+
+  std::string helpTopic;
+  CLI::App* helpCommand = app.add_subcommand("help", "the usage of the command or of COMMAND");
+  helpCommand->add_option("COMMAND", helpTopic, "a command");
 
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {
     if (error.get_exit_code() == static_cast<int>(CLI::ExitCodes::Success)) return app.exit(error);
-    std::cerr << "ledrix: " << error.what() << "\n" << kUsage;
-    return kUsageError;
+    return ReportUsageError(app, error, argc, argv, std::cerr);
   }
+  if (*helpCommand) return RunHelp(app, helpTopic, std::cout, std::cerr);
 
   DefaultUserFolder();
   // A file-size limit makes a write fail rather than end the process, so a
@@ -150,6 +208,7 @@ int main(int argc, char** argv) {
   std::signal(SIGXFSZ, SIG_IGN);
   try {
     if (*computeCommand) return RunCompute(compute);
+    if (*designationCommand) return RunDesignation(designation);
     if (*reportCommand) {
       RunReport(report);
       return 0;
@@ -158,6 +217,8 @@ int main(int argc, char** argv) {
       for (const std::string& line : HolidayLines(year)) std::cout << line << "\n";
     } else if (*dueCommand) {
       for (const std::string& line : DueDateLines(CommandDate(dateText))) std::cout << line << "\n";
+    } else if (*templateCommand) {
+      std::cout << StarterReturn(*FindForm(formName));
     } else if (*versionCommand) {
       std::cout << ledrix::VersionText() << "\n";
     }
