@@ -255,6 +255,7 @@ ordered_json ResultJson(const ComputedReturn& result) {
   AddLiabilities(out, result);
   AddReturnPenalties(out, result);
   AddInterest(out, result);
+  out["warnings"] = result.warnings;
   AddReturnIdentity(out, result);
   return out;
 }

@@ -6,11 +6,16 @@
 //   ledrix report KIND RETURN.json [--raw] [-o FILE]
 //   ledrix template FORM
 //   ledrix holidays YEAR
+//   ledrix holidays add-federal FROM[-TO] | add NAME DATE... | remove NAME
+//   ledrix rates [set QUARTER RATE | add-known]
 //   ledrix due DATE
 //   ledrix version | --version
 //   ledrix help [COMMAND]
 //
 // RETURN.json "-" reads the return from standard input.
+//
+// Warnings (a year the holiday calendar does not hold, a quarter without a
+// rate) go to standard error, each naming the command that fixes it.
 //
 // Exit status: 0 done, 2 bad input (nothing is printed on standard output),
 // 64 a usage error, 74 a report that could not be written whole (no file is
@@ -25,13 +30,16 @@
 #include "calendar_commands.h"
 #include "csv_events.h"
 #include "designation.h"
+#include "holiday_entries.h"
 #include "json_output.h"
+#include "rates.h"
 #include "report_command.h"
 #include "return_file.h"
 #include "run_return.h"
 #include "template_command.h"
 #include "text_summary.h"
 #include "usage.h"
+#include "warnings.h"
 
 namespace {
 
@@ -46,6 +54,11 @@ constexpr const char* kFooter =
     "RETURN.json - reads standard input.\n"
     "Exit status: 0 done, 2 bad input (nothing on standard output), 64 a usage error, 74 a "
     "report that could not be written whole.";
+
+/// The last year the calendar reaches.
+int LastCalendarYear() {
+  return ledrix::Date::FromSerial(ledrix::Date::LastSerial).Year() + 1900;
+}
 
 struct ComputeOptions {
   std::string returnPath;
@@ -80,6 +93,7 @@ int RunCompute(const ComputeOptions& options) {
     WriteSummary(out, result);
   }
   std::cout << out.str();
+  WriteWarnings(std::cerr, result.warnings);
   return 0;
 }
 
@@ -87,7 +101,8 @@ int RunCompute(const ComputeOptions& options) {
 int RunDesignation(const ComputeOptions& options) {
   ReturnFile file = LoadReturnAndEvents(options);
   file.settings.allocationFlags = FindAllocation("best");
-  const Designation designation = MakeDesignation(ComputeReturn(file));
+  const ComputedReturn result = ComputeReturn(file);
+  const Designation designation = MakeDesignation(result);
   std::ostringstream out;
   if (options.csv) {
     WriteDesignationCsv(out, designation);
@@ -99,7 +114,12 @@ int RunDesignation(const ComputeOptions& options) {
     WriteDesignation(out, designation);
   }
   std::cout << out.str();
+  WriteWarnings(std::cerr, result.warnings);
   return 0;
+}
+
+void WriteLines(const std::vector<std::string>& lines) {
+  for (const std::string& line : lines) std::cout << line << "\n";
 }
 
 /// A date on the command line: ISO "2005-06-15", or "6/15/05" and the other
@@ -109,6 +129,11 @@ ledrix::Date CommandDate(const std::string& text) {
   if (ReadIsoDate(text, date) == DateCheck::Ok) return date;
   date.Parse(text.c_str());
   return date;
+}
+
+/// Checks a command-line date: empty when it is one, else the problem.
+std::string CheckCommandDate(std::string& text) {
+  return CommandDate(text).IsValid() ? std::string() : Quoted(text) + " is not a supported date";
 }
 
 /// The library keeps its holiday and rate files under "AppData"; where that is
@@ -165,21 +190,43 @@ int main(int argc, char** argv) {
                             "standard output");
 
   int year = 0;
-  CLI::App* holidaysCommand = app.add_subcommand("holidays", "list the legal holidays of a year");
-  holidaysCommand->add_option("YEAR", year, "1980 to 2159")
+  CLI::App* holidaysCommand = app.add_subcommand(
+      "holidays", "list the legal holidays of a year, or manage the holiday file");
+  CLI::Option* yearOption =
+      holidaysCommand->add_option("YEAR", year, "1980 to " + std::to_string(LastCalendarYear()))
+          ->check(CLI::Range(1980, LastCalendarYear()));
+  holidaysCommand->require_subcommand(0, 1);
+  std::string federalYears;
+  CLI::App* addFederalCommand = holidaysCommand->add_subcommand(
+      "add-federal", "write the DC legal holidays of the years, which govern federal tax deposits");
+  addFederalCommand->add_option("YEARS", federalYears, "FROM or FROM-TO, 2025 to 2099")->required();
+  std::string entryName;
+  std::vector<std::string> entryDates;
+  CLI::App* addCommand = holidaysCommand->add_subcommand(
+      "add", "add days of your own to an entry of the holiday file");
+  addCommand->add_option("NAME", entryName, "the entry's name, up to 40 characters")->required();
+  addCommand->add_option("DATE", entryDates, "YYYY-MM-DD")
       ->required()
-      ->check(CLI::Range(1980, 2159));
+      ->check(CLI::Validator(CheckCommandDate, "DATE"));
+  CLI::App* removeCommand =
+      holidaysCommand->add_subcommand("remove", "remove an entry from the holiday file");
+  removeCommand->add_option("NAME", entryName, "the entry's name")->required();
+
+  CLI::App* ratesCommand =
+      app.add_subcommand("rates", "list the IRS interest rate of every quarter, or set rates");
+  ratesCommand->require_subcommand(0, 1);
+  std::string rateQuarter, ratePercent;
+  CLI::App* setRateCommand = ratesCommand->add_subcommand("set", "set the rate of a quarter");
+  setRateCommand->add_option("QUARTER", rateQuarter, "YYYYQn, as 2025Q1")->required();
+  setRateCommand->add_option("RATE", ratePercent, "percent a year, as 7")->required();
+  CLI::App* addKnownCommand = ratesCommand->add_subcommand(
+      "add-known", "write the published IRS underpayment rates into the rate file");
 
   std::string dateText;
   CLI::App* dueCommand = app.add_subcommand("due", "show the deposit due dates of a date");
   dueCommand->add_option("DATE", dateText, "YYYY-MM-DD")
       ->required()
-      ->check(CLI::Validator(
-          [](std::string& text) {
-            return CommandDate(text).IsValid() ? std::string()
-                                               : Quoted(text) + " is not a supported date";
-          },
-          "DATE"));
+      ->check(CLI::Validator(CheckCommandDate, "DATE"));
 
   std::string formName;
   CLI::App* templateCommand =
@@ -196,6 +243,9 @@ int main(int argc, char** argv) {
 
   try {
     app.parse(argc, argv);
+    if (*holidaysCommand && holidaysCommand->get_subcommands().empty() && !*yearOption) {
+      throw CLI::RequiredError("YEAR");
+    }
   } catch (const CLI::ParseError& error) {
     if (error.get_exit_code() == static_cast<int>(CLI::ExitCodes::Success)) return app.exit(error);
     return ReportUsageError(app, error, argc, argv, std::cerr);
@@ -213,10 +263,26 @@ int main(int argc, char** argv) {
       RunReport(report);
       return 0;
     }
-    if (*holidaysCommand) {
-      for (const std::string& line : HolidayLines(year)) std::cout << line << "\n";
+    if (*addFederalCommand) {
+      WriteLines(AddFederalHolidays(federalYears));
+    } else if (*addCommand) {
+      std::vector<ledrix::Date> dates;
+      for (const std::string& text : entryDates) dates.push_back(CommandDate(text));
+      WriteLines(AddHolidays(entryName, dates));
+    } else if (*removeCommand) {
+      WriteLines(RemoveHolidays(entryName));
+    } else if (*holidaysCommand) {
+      WriteLines(HolidayLines(year));
+    } else if (*setRateCommand) {
+      WriteLines(SetQuarterRate(rateQuarter, ratePercent));
+    } else if (*addKnownCommand) {
+      WriteLines(AddKnownRates());
+    } else if (*ratesCommand) {
+      WriteLines(RateLines(ledrix::LocalToday()));
     } else if (*dueCommand) {
-      for (const std::string& line : DueDateLines(CommandDate(dateText))) std::cout << line << "\n";
+      std::vector<std::string> warnings;
+      WriteLines(DueDateLines(CommandDate(dateText), warnings));
+      WriteWarnings(std::cerr, warnings);
     } else if (*templateCommand) {
       std::cout << StarterReturn(*FindForm(formName));
     } else if (*versionCommand) {

@@ -1,5 +1,7 @@
 #include "run_return.h"
 
+#include "warnings.h"
+
 namespace ledrix::cli {
 
 std::unique_ptr<CCompute> MakeCompute(const FormInfo& form) {
@@ -48,7 +50,17 @@ ComputedReturn ComputeReturn(ReturnFile& file) {
   CPenalties* inputs = &file.doc->Penalties;
   RunReturnPenalties(compute, inputs, file.doc.get(), *result.penalties, *result.interest);
   result.summary = SummarizePenalties(compute, inputs, *result.penalties, *result.interest);
+  result.warnings = ReturnWarnings(result);
   return result;
+}
+
+bool InterestRan(const ComputedReturn& result) {
+  const CCompute& compute = *result.compute;
+  if (!(compute.ComputeDate > compute.ReturnDueDate)) return false;
+  for (const InterestEvent* link = result.interest.get(); link; link = link->Next) {
+    if (IsPresent(link->Principal) || IsPresent(link->Balance)) return true;
+  }
+  return false;
 }
 
 }  // namespace ledrix::cli
