@@ -239,11 +239,6 @@ CLiability* CCompute::FindBestLiability10(Event*, int) {
   return nullptr;
 }
 
-// The deposit predictor is not built yet: no row is written.
-int CCompute::SetPredictor(CPredictHandler*, C941Doc*) {
-  return -1;
-}
-
 // ---- the event copy ----------------------------------------------------------------
 
 void CCompute::SetEvents(Event* source) {
