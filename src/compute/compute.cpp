@@ -103,6 +103,7 @@ Date AdditionalNoticeDateFor(CCompute& compute, const CPenalties& inputs) {
 
 CCompute::CCompute() {
   ComputeDate.SetToday();
+  ClearStats();
 }
 
 CCompute::~CCompute() {
