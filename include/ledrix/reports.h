@@ -144,6 +144,17 @@ class LEDRIX_API CReportGenerator {
   /// Returns the pages written.
   int GenerateInterestRatesReport(int fd);
 
+  // ---- main-screen and deposit predictor reports -------------------------
+  /// The event list as the host's main screen shows it: each event with its
+  /// date, its liability or deposit and the running tax balance, then the
+  /// totals; paged by LinesPerPage. Returns the pages written.
+  int GenerateMainScreenReport(int fd);
+  /// "DEPOSIT PREDICTOR": the deposit rules (the FUTA rule for Form 940),
+  /// then what is still open after the allocation (SetPredictor) with due
+  /// dates and the running tax balance. Returns the pages written; 0,
+  /// writing nothing, without a compute object.
+  int GenerateWizardReport(int fd);
+
  private:
   /// Writes `text` and its NUL; adds what was written to BytesWritten.
   long WriteLine(int fd, const char* text);
