@@ -1,5 +1,6 @@
 #include "reports/templates.h"
 
+#include "ledrix/reports.h"
 #include "reports/template_layout.h"
 
 namespace ledrix::reports {
@@ -280,6 +281,28 @@ constexpr TemplateLine kPredictorColumnLines[] = {
     Layout({{1, "Liability date                 Amount     Due date       Tax balance"}}),
 };
 
+// ---- IRS input format ------------------------------------------------------
+constexpr TemplateLine kIRSHeaderLines[] = {
+    Text(""),
+    // The issuing service is this system.
+    Text("**IRS FORMAT CREATED BY LEDRIX--PENALTY ABATEMENT UNDER RRA 98 SECTION 3304(a)**"),
+    Layout({{0, "NAME: "}, {6, FIELD "NAME"}, {46, "TAX ID#: "}, {55, FIELD "IDNM"}}),
+    Text(""),
+};
+
+constexpr TemplateLine kIRSLiabilityHeadLines[] = {
+    Layout({{0, "TOTAL TAX: "},
+            {11, FIELD "TOTL"},
+            {36, "TOTAL CREDIT USED: "},
+            {55, FIELD "TOTCRU"}}),
+    Text("A FIRST MONTH OF QUARTER   B SECOND MONTH OF QUARTER  C THIRD MONTH OF QUARTER "),
+};
+
+constexpr TemplateLine kIRSDepositHeadLines[] = {
+    Layout({{0, "TOTAL AMOUNT OF CREDIT TRANSACTIONS:   "}, {39, FIELD "TOTD"}}),
+    Text("TC/E DATE   TRANS-AMOUNT    TC/E DATE   TRANS-AMOUNT    TC/E DATE   TRANS-AMOUNT"),
+};
+
 constexpr auto kHeaderAPointers = LinePointers(kNameLinesA, kReturnLines);
 constexpr auto kHeaderBPointers = LinePointers(kNameLinesB, kReturnLines);
 constexpr auto kHeaderCPointers = LinePointers(kNameLinesC, kUserPeriodLines);
@@ -302,6 +325,8 @@ constexpr auto kPredictorDepositRulesPointers =
     LinePointers(kPredictorOpeningLines, kDepositRuleLines, kPredictorColumnLines);
 constexpr auto kPredictorFutaRulePointers =
     LinePointers(kPredictorOpeningLines, kFutaRuleLines, kPredictorColumnLines);
+constexpr auto kIRSLiabilityHeadPointers = LinePointers(kIRSLiabilityHeadLines);
+constexpr auto kIRSDepositHeadPointers = LinePointers(kIRSDepositHeadLines);
 
 }  // namespace
 
@@ -325,5 +350,15 @@ const Template kMainScreenHead = kMainScreenHeadPointers.data();
 const Template kMainScreenRules = kMainScreenRulesPointers.data();
 const Template kPredictorDepositRules = kPredictorDepositRulesPointers.data();
 const Template kPredictorFutaRule = kPredictorFutaRulePointers.data();
+const Template kIRSLiabilityHead = kIRSLiabilityHeadPointers.data();
+const Template kIRSDepositHead = kIRSDepositHeadPointers.data();
 
 }  // namespace ledrix::reports
+
+namespace ledrix {
+
+const char* const ppIRSOnlyHdr[] = {
+    reports::kIRSHeaderLines[0].text, reports::kIRSHeaderLines[1].text,
+    reports::kIRSHeaderLines[2].text, reports::kIRSHeaderLines[3].text, nullptr};
+
+}  // namespace ledrix

@@ -56,4 +56,11 @@ extern const Template kMainScreenRules;
 extern const Template kPredictorDepositRules;
 extern const Template kPredictorFutaRule;
 
+// ---- IRS input format ------------------------------------------------------
+extern const Template kIRSLiabilityHead;
+extern const Template kIRSDepositHead;
+/// A transaction line before any cell is put in: three 26-character cells.
+inline constexpr const char* kBlankFormRow =
+    "NNN MMDDYYYY $$$$$$$$$$$$$ NNN MMDDYYYY $$$$$$$$$$$$$ NNN MMDDYYYY $$$$$$$$$$$$$";
+
 }  // namespace ledrix::reports
