@@ -484,12 +484,15 @@ std::string ExpectedReport(const std::string& kind) {
 // balance priced at 15% after the notice, all three return penalties and
 // interest) reported with the clock pinned to 1 February 2006, 9:30: each
 // report as its expected file, line by line, and with --raw -o the same lines
-// ended by NUL bytes in the file.
+// ended by NUL bytes in the file. The IRS-format parts carry the file's
+// title and the margin strings EXHIBIT and A down the left edge.
 TEST_F(CommandTest, ReportsOfTheWorkedReturn) {
   const std::string example = Example("late-filed-return.json");
   const std::string target = (dir_ / "worked.rpt").string();
   setenv("LEDRIX_FIXED_NOW", "2006-02-01T09:30", 1);
-  for (const std::string kind : {"deposit-penalty", "penalty-summary", "interest", "rates"}) {
+  for (const std::string kind :
+       {"deposit-penalty", "penalty-summary", "interest", "rates", "main-screen", "predictor",
+        "irs-header", "liability-detail", "deposit-detail", "irs-input"}) {
     const std::string expected = ExpectedReport(kind);
     Outcome run = Ledrix("report " + kind + " '" + example + "'");
     EXPECT_EQ(run.status, 0) << run.err;
