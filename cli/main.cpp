@@ -3,6 +3,7 @@
 //
 //   ledrix compute RETURN.json [--json] [--events FILE.csv] [--allocation NAME]
 //   ledrix report KIND RETURN.json [--raw] [-o FILE]
+//   ledrix predict RETURN.json [--json]
 //   ledrix holidays YEAR
 //   ledrix due DATE
 //   ledrix version
@@ -20,6 +21,7 @@
 #include "calendar_commands.h"
 #include "csv_events.h"
 #include "json_output.h"
+#include "predict_command.h"
 #include "report_command.h"
 #include "return_file.h"
 #include "run_return.h"
@@ -38,6 +40,7 @@ constexpr const char* kUsage =
     "Usage: ledrix compute RETURN.json [--json] [--events FILE.csv] "
     "[--allocation best|irs|irs-old|irs-new]\n"
     "       ledrix report KIND RETURN.json [--raw] [-o FILE]\n"
+    "       ledrix predict RETURN.json [--json]\n"
     "       ledrix holidays YEAR\n"
     "       ledrix due DATE\n"
     "       ledrix version\n";
@@ -63,6 +66,25 @@ int RunCompute(const ComputeOptions& options) {
     out << ResultJson(result).dump(2) << "\n";
   } else {
     WriteSummary(out, result);
+  }
+  std::cout << out.str();
+  return 0;
+}
+
+struct PredictOptions {
+  std::string returnPath;
+  bool json = false;
+};
+
+int RunPredict(const PredictOptions& options) {
+  ReturnFile file = LoadReturn(options.returnPath);
+  ComputedReturn result = ComputeReturn(file);
+  const Prediction prediction = Predict(result);
+  std::ostringstream out;
+  if (options.json) {
+    out << PredictionJson(result, prediction).dump(2) << "\n";
+  } else {
+    WritePrediction(out, result, prediction);
   }
   std::cout << out.str();
   return 0;
@@ -117,6 +139,12 @@ int main(int argc, char** argv) {
                             "write to FILE (replaced whole, or left as it was) instead of "
                             "standard output");
 
+  PredictOptions predict;
+  CLI::App* predictCommand = app.add_subcommand(
+      "predict", "what must still be deposited, and by when (the deposit predictor)");
+  predictCommand->add_option("RETURN", predict.returnPath, "the return, a JSON file")->required();
+  predictCommand->add_flag("--json", predict.json, "print the predictor's rows as JSON");
+
   int year = 0;
   CLI::App* holidaysCommand = app.add_subcommand("holidays", "list the legal holidays of a year");
   holidaysCommand->add_option("YEAR", year, "1980 to 2027")
@@ -150,6 +178,7 @@ int main(int argc, char** argv) {
   std::signal(SIGXFSZ, SIG_IGN);
   try {
     if (*computeCommand) return RunCompute(compute);
+    if (*predictCommand) return RunPredict(predict);
     if (*reportCommand) {
       RunReport(report);
       return 0;

@@ -551,6 +551,46 @@ TEST_F(CommandTest, ReportThatCannotBeWrittenLeavesTheFileAsItWas) {
   EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
 }
 
+// What the worked return still owes: 6,000.00 less the 200.00 credit and the
+// 3,000.00 deposit by 15 June, 7,000.00 less 1,000.00 and 4,000.00 by 15 July,
+// both past due at the compute date. --json gives the predictor's six rows
+// with their running balance.
+TEST_F(CommandTest, PredictOfTheWorkedReturn) {
+  const std::string example = Example("late-filed-return.json");
+  Outcome run = Ledrix("predict '" + example + "'");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.out.find(R"(
+Due 06-15-05 Wed, past due
+  Liability                    05-13-05 Fri       6,000.00
+  Credit applied                                   -200.00
+  Paid                         06-20-05 Mon      -3,000.00
+  Still to deposit                                2,800.00
+
+Due 07-15-05 Fri, past due
+  Liability                    06-10-05 Fri       7,000.00
+  Paid                         07-05-05 Tue      -1,000.00
+  Paid                         08-05-05 Fri      -4,000.00
+  Still to deposit                                2,000.00
+
+Still to deposit in all                           4,800.00
+)"),
+            std::string::npos)
+      << run.out;
+
+  run = Ledrix("predict '" + example + "' --json");
+  const json result = json::parse(run.out);
+  std::vector<std::string> kinds;
+  std::vector<double> balances;
+  for (const json& row : result["rows"]) {
+    kinds.push_back(row["kind"]);
+    balances.push_back(row["balance"]);
+  }
+  EXPECT_EQ(kinds, (std::vector<std::string>{"liability", "adjustment", "applied", "liability",
+                                             "applied", "applied"}));
+  EXPECT_EQ(balances, (std::vector<double>{6000, 5800, 2800, 9800, 8800, 4800}));
+  EXPECT_EQ(result["due"][1], json({{"due_date", "2005-07-15"}, {"still_to_deposit", 2000.0}}));
+}
+
 TEST_F(CommandTest, UsageErrors) {
   for (const char* args : {"", "compute", "frobnicate", "holidays 2030",
                            "compute x.json --allocation cheapest", "due 2005-02-30"}) {
