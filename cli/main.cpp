@@ -1,7 +1,7 @@
 // ledrix: computes the penalties and interest of a payroll-tax return
 // described in a JSON file, and answers calendar questions.
 //
-//   ledrix compute RETURN.json [--json] [--events FILE.csv] [--allocation NAME]
+//   ledrix compute RETURN.json [--json] [--events FILE.csv] [--allocation NAME] [--stats FILE]
 //   ledrix report KIND RETURN.json [--raw] [-o FILE]
 //   ledrix predict RETURN.json [--json]
 //   ledrix holidays YEAR
@@ -38,7 +38,7 @@ constexpr int kOutputError = 74;
 
 constexpr const char* kUsage =
     "Usage: ledrix compute RETURN.json [--json] [--events FILE.csv] "
-    "[--allocation best|irs|irs-old|irs-new]\n"
+    "[--allocation best|irs|irs-old|irs-new] [--stats FILE]\n"
     "       ledrix report KIND RETURN.json [--raw] [-o FILE]\n"
     "       ledrix predict RETURN.json [--json]\n"
     "       ledrix holidays YEAR\n"
@@ -49,6 +49,7 @@ struct ComputeOptions {
   std::string returnPath;
   std::string eventsPath;
   std::string allocation;
+  std::string statsPath;
   bool json = false;
 };
 
@@ -60,6 +61,11 @@ int RunCompute(const ComputeOptions& options) {
   if (!options.allocation.empty())
     file.settings.allocationFlags = FindAllocation(options.allocation);
   ComputedReturn result = ComputeReturn(file);
+  // Statistics that cannot be appended do not stop the computation.
+  if (!options.statsPath.empty() && !AppendRunStatistics(result, options.statsPath)) {
+    std::cerr << "ledrix: warning: the statistics could not be appended to " << options.statsPath
+              << "\n";
+  }
   // The whole output is made before any of it is written.
   std::ostringstream out;
   if (options.json) {
@@ -125,6 +131,9 @@ int main(int argc, char** argv) {
   computeCommand
       ->add_option("--allocation", compute.allocation, "override the file's allocation choice")
       ->check(CLI::IsMember(AllocationNames()));
+  computeCommand->add_option("--stats", compute.statsPath,
+                             "run the allocation methods one at a time and append their "
+                             "statistics to FILE (tab-separated)");
 
   ReportOptions report;
   CLI::App* reportCommand =

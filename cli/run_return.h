@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "return_file.h"
 
@@ -26,5 +27,12 @@ std::unique_ptr<CCompute> MakeCompute(const FormInfo& form);
 /// inputs, then BasicCompute with the allocation flags; then the return
 /// penalties and interest to the compute date.
 ComputedReturn ComputeReturn(ReturnFile& file);
+
+/// Runs the allocation methods of the search one at a time, gathering each
+/// one's statistics, then the whole search for the winner's (method 257),
+/// and appends their lines to the statistics file at `path`. The compute
+/// object is left with the allocation the file chose. False when no line
+/// could be appended (the file could not be opened or written).
+bool AppendRunStatistics(ComputedReturn& result, const std::string& path);
 
 }  // namespace ledrix::cli

@@ -591,6 +591,45 @@ Still to deposit in all                           4,800.00
   EXPECT_EQ(result["due"][1], json({{"due_date", "2005-07-15"}, {"still_to_deposit", 2000.0}}));
 }
 
+// 1,000.00 of tax in each month of 2006 Q1, all paid by one deposit of
+// 3,000.00 on 28 April. Under the IRS rule it splits over the three
+// liabilities: 1 deposit, 3 other events, one piece per liability, three of
+// the deposit; 72 and 44 days late at 10% and 11 days at 5%: 250.00, which
+// is also the best ("***"). A second run appends under the one header; a
+// statistics file in a missing folder is a warning, not a failure.
+TEST_F(CommandTest, StatisticsOfADepositSplitOverThreeLiabilities) {
+  const std::string path = Write("split.json", Head("941", "2006Q1", "monthly") + R"(,
+      "company": {"name": "Split Deposit Co"}, "compute_date": "2006-06-30", "events": [
+      {"type": "LIABILITY", "date": "2006-01-10", "amount": 1000},
+      {"type": "LIABILITY", "date": "2006-02-10", "amount": 1000},
+      {"type": "LIABILITY", "date": "2006-03-10", "amount": 1000},
+      {"type": "DEPOSIT", "date": "2006-04-28", "amount": 3000}]})");
+  const std::string stats = (dir_ / "runs.tsv").string();
+  for (int run = 0; run < 2; ++run) {
+    Outcome outcome = Ledrix("compute '" + path + "' --stats '" + stats + "'");
+    EXPECT_EQ(outcome.status, 0) << outcome.err;
+    EXPECT_NE(outcome.out.find("Failure-to-deposit penalty           250.00"), std::string::npos);
+  }
+  std::ifstream in(stats);
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  ASSERT_EQ(lines.size(), 1u + 2 * 258);
+  EXPECT_EQ(lines[0],
+            "Company\tPass\tPen\tBest?\tDeps\tLiabs\tC/U's\tD/L Min\tD/L Max\tD/L Avg\tL/D "
+            "Min\tL/D Max\tL/D Avg");
+  const std::string irsRule =
+      "Split Deposit Co\t000\t250.00\t***\t1\t3\t0\t1\t1\t1.000000\t3\t3\t3.000000";
+  EXPECT_EQ(lines[1], irsRule);
+  EXPECT_EQ(lines[259], irsRule);
+  EXPECT_EQ(lines[258].rfind("Split Deposit Co\t401\t250.00\t***\t", 0), 0u) << lines[258];
+
+  Outcome missing = Ledrix("compute '" + path + "' --stats '" + (dir_ / "none/runs.tsv").string() +
+                           "'");
+  EXPECT_EQ(missing.status, 0);
+  EXPECT_NE(missing.err.find("warning: the statistics could not be appended"), std::string::npos)
+      << missing.err;
+}
+
 TEST_F(CommandTest, UsageErrors) {
   for (const char* args : {"", "compute", "frobnicate", "holidays 2030",
                            "compute x.json --allocation cheapest", "due 2005-02-30"}) {
