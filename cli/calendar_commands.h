@@ -9,7 +9,7 @@
 
 namespace ledrix::cli {
 
-/// The legal holidays of `year` (1980-2027), built-in and user-defined, in
+/// The legal holidays of `year` (1980-2159), built-in and user-defined, in
 /// date order, one a line: "01-17-05 Mon  MLK Birthday".
 std::vector<std::string> HolidayLines(int year);
 

@@ -97,11 +97,18 @@ DateCheck ReadIsoDate(std::string_view text, Date& date) {
       !ReadDigits(text.substr(8, 2), day)) {
     return DateCheck::Malformed;
   }
-  if (year < 1980 || year > 2027) return DateCheck::OutOfRange;
-  date = Date(month, day, year - 1900);
+  if (year < 1980) return DateCheck::OutOfRange;
+  date = Date(month, day, year);
   if (date.IsValid()) return DateCheck::Ok;
-  // 1 January 1980 is day 0 of the calendar, which holds no date.
-  return month == 1 && day == 1 && year == 1980 ? DateCheck::OutOfRange : DateCheck::Impossible;
+  // A calendar day the library holds no date for: 1 January 1980 (day 0 of
+  // the calendar) or a day after the last date.
+  const bool calendarDay = day >= 1 && day <= MonthLength(month, year - 1900);
+  return calendarDay ? DateCheck::OutOfRange : DateCheck::Impossible;
+}
+
+std::string OutsideSupportedDates(std::string_view text) {
+  return Quoted(text) + " is outside the supported dates, " + IsoDate(Date::FromSerial(1)) +
+         " to " + IsoDate(Date::FromSerial(Date::LastSerial));
 }
 
 std::string DateProblem(DateCheck check, std::string_view text) {
@@ -111,7 +118,7 @@ std::string DateProblem(DateCheck check, std::string_view text) {
     case DateCheck::Impossible:
       return Quoted(text) + " is not a calendar date";
     case DateCheck::OutOfRange:
-      return Quoted(text) + " is outside the supported dates, 1980-01-02 to 2027-12-31";
+      return OutsideSupportedDates(text);
     case DateCheck::Ok:
       break;
   }

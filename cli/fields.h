@@ -47,8 +47,10 @@ std::vector<std::string> AllocationNames();
 
 enum class DateCheck { Ok, Malformed, Impossible, OutOfRange };
 /// Reads an ISO date "YYYY-MM-DD" of the supported range (2 January 1980
-/// to 31 December 2027).
+/// to 4 June 2159).
 DateCheck ReadIsoDate(std::string_view text, Date& date);
+/// "<text> is outside the supported dates, 1980-01-02 to 2159-06-04".
+std::string OutsideSupportedDates(std::string_view text);
 /// The problem text of a date that did not read, for a message.
 std::string DateProblem(DateCheck check, std::string_view text);
 /// "YYYY-MM-DD"; the empty text for no date.

@@ -156,9 +156,9 @@ int main(int argc, char** argv) {
 
   int year = 0;
   CLI::App* holidaysCommand = app.add_subcommand("holidays", "list the legal holidays of a year");
-  holidaysCommand->add_option("YEAR", year, "1980 to 2027")
+  holidaysCommand->add_option("YEAR", year, "1980 to 2159")
       ->required()
-      ->check(CLI::Range(1980, 2027));
+      ->check(CLI::Range(1980, 2159));
 
   std::string dateText;
   CLI::App* dueCommand = app.add_subcommand("due", "show the deposit due dates of a date");

@@ -173,10 +173,11 @@ int ReadPeriod(const std::string& text, const FormInfo& form, const std::string&
              (form.annual ? " (expected YYYY, as \"2005\")" : " (expected YYYYQn, as \"2005Q1\")"));
   }
   int index = (year - 1980) * 4 + quarter - 1;
-  // 1 January 1980 is day 0 of the calendar, so the first supported period is 1980 Q2.
-  if (year > 2027 || index < 0 || !Date::QuarterStart(index).IsValid()) {
-    Fail(where, "period",
-         Quoted(text) + " is outside the supported dates, 1980-01-02 to 2027-12-31");
+  // The whole period must be dated: 1 January 1980 is day 0 of the calendar,
+  // so the first supported period is 1980 Q2; the last ends before 4 June 2159.
+  if (index < 0 || !Date::QuarterStart(index).IsValid() ||
+      !Date::QuarterEnd(form.annual ? index + 3 : index).IsValid()) {
+    Fail(where, "period", OutsideSupportedDates(text));
   }
   return index;
 }

@@ -185,21 +185,31 @@ std::vector<double> Total(C941Compute& c, C941Doc& doc) {
 }
 
 TEST(Totals, MonthlyDepositorCarriesANegativeMonthForward) {
-  auto doc = MakeDoc(1, 100, 0,  // 2005 Q1, monthly
-                     {{LIABILITY, "01/14/05", 3000.00},
-                      {ADJ_SS, "01/20/05", -4000.00},
-                      {LIABILITY, "02/14/05", 3000.00},
-                      {LIABILITY, "03/14/05", 3000.00}});
-  C941Compute c;
-  // January 3,000.00 - 4,000.00 = -1,000.00, carried into February: 2,000.00.
-  EXPECT_EQ(Total(c, *doc), (std::vector<double>{0.00, 2000.00, 3000.00, 5000.00}));
-  EXPECT_DOUBLE_EQ(doc->DailyLiabilities[0][14], 3000.00);  // days keep the liability
-  EXPECT_DOUBLE_EQ(c.LiabilityTotal, 5000.00);              // 9,000.00 less the credit
-  EXPECT_DOUBLE_EQ(doc->Company.SocialSecurityAdjustments, -4000.00);
-  EXPECT_EQ(c.Had100000Liability, 0);
-
+  // 2005 Q1, monthly: 3,000.00 of liability each month and a credit of
+  // -4,000.00 in one of them. A negative month is carried into the next;
+  // a negative third month is dropped.
+  const struct {
+    const char* credited;
+    std::vector<double> totals;
+  } cases[] = {{"01/20/05", {0.00, 2000.00, 3000.00, 5000.00}},
+               {"02/20/05", {3000.00, 0.00, 2000.00, 5000.00}},
+               {"03/20/05", {3000.00, 3000.00, 0.00, 6000.00}}};
+  for (const auto& k : cases) {
+    auto doc = MakeDoc(1, 100, 0,
+                       {{LIABILITY, "01/14/05", 3000.00},
+                        {ADJ_SS, k.credited, -4000.00},
+                        {LIABILITY, "02/14/05", 3000.00},
+                        {LIABILITY, "03/14/05", 3000.00}});
+    C941Compute c;
+    EXPECT_EQ(Total(c, *doc), k.totals) << k.credited;
+    EXPECT_DOUBLE_EQ(doc->DailyLiabilities[0][14], 3000.00);  // days keep the liability
+    EXPECT_DOUBLE_EQ(c.LiabilityTotal, 5000.00);              // 9,000.00 less the credit
+    EXPECT_DOUBLE_EQ(doc->Company.SocialSecurityAdjustments, -4000.00);
+    EXPECT_EQ(c.Had100000Liability, 0);
+  }
   // A month of $100,000 of raw liability sets the flag though a credit brings it below.
-  doc = MakeDoc(1, 100, 0, {{ADJ_SS, "01/20/05", -1000.00}, {LIABILITY, "02/03/05", 100000.00}});
+  auto doc =
+      MakeDoc(1, 100, 0, {{ADJ_SS, "01/20/05", -1000.00}, {LIABILITY, "02/03/05", 100000.00}});
   C941Compute fresh;
   Total(fresh, *doc);
   EXPECT_EQ(fresh.Had100000Liability, 1);

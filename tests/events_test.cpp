@@ -134,17 +134,6 @@ TEST(Events, TextForms) {
     e.GetType(buffer, c.number);
     EXPECT_STREQ(buffer, c.text);
   }
-  Event e;
-  e.Type = DEPOSIT;
-  e.Date = kJan15;
-  e.Amount = 1234.5;
-  e.GetDate(buffer, 1);
-  EXPECT_STREQ(buffer, "01-15-05 Sat");
-  e.GetAmount(buffer);
-  EXPECT_STREQ(buffer, "1234.50");
-  e.Date = Date();
-  e.GetDate(buffer, 0);
-  EXPECT_STREQ(buffer, "");
 }
 
 TEST(Events, ClearKeepsOnlyTheHostTag) {

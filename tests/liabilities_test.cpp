@@ -5,6 +5,9 @@
 // Form 940 quarterly carry. Holidays are the built-in ones (no holiday file).
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <iterator>
+#include <utility>
 #include <vector>
 
 #include "ledrix/ledrix.h"
@@ -15,6 +18,7 @@ namespace {
 
 using testing::D;
 using testing::Entries;
+using testing::FieldOf;
 using testing::LiabilityArisen;
 using testing::MakeLiabilities;
 using testing::NewLiability;
@@ -24,6 +28,18 @@ constexpr int k2005Q1 = 100;
 constexpr int k2005Q2 = 101;
 constexpr int kMonthly = 0;
 constexpr int kSemiWeekly = 1;
+
+// Of the liability that arose on `arose`: the amount (0.0 when there is
+// none), the balance and the due date.
+double AmountOf(CCompute& c, const char* arose) {
+  return FieldOf(LiabilityArisen(c, arose), &CLiability::Amount, 0.0);
+}
+double BalanceOf(CCompute& c, const char* arose) {
+  return FieldOf(LiabilityArisen(c, arose), &CLiability::Balance, std::nan(""));
+}
+Date DueOf(CCompute& c, const char* arose) {
+  return FieldOf(LiabilityArisen(c, arose), &CLiability::Date, Date());
+}
 
 TEST(Liabilities, OneLiabilityPerDayOfLiabilityEvents) {
   auto c = MakeLiabilities(k2005Q1, kSemiWeekly,
@@ -36,14 +52,14 @@ TEST(Liabilities, OneLiabilityPerDayOfLiabilityEvents) {
                             {LIABILITY, "04/03/05", 700.00},    // slot 92, the last of 93
                             {LIABILITY, "04/04/05", 800.00}});  // slot 93: left out
   const CLiability* day = LiabilityArisen(*c, "02/02/05");
-  EXPECT_DOUBLE_EQ(day->Amount, 1000.00);  // 600.00 + 400.00
+  ASSERT_NE(day, nullptr);
   EXPECT_EQ(day->EventIndices.UsedCount(), 2);
-  EXPECT_DOUBLE_EQ(LiabilityArisen(*c, "02/15/05")->Amount, 50.00);
-  EXPECT_NE(LiabilityArisen(*c, "04/03/05"), nullptr);
-  for (const char* none : {"02/16/05", "12/31/04", "04/04/05"}) {
-    EXPECT_EQ(LiabilityArisen(*c, none), nullptr) << none;
-  }
-  EXPECT_DOUBLE_EQ(LiabilityArisen(*c, "01/02/05")->Amount, 200.00);  // 31 Dec not put with it
+  // 2 Feb 600.00 + 400.00; 31 Dec is not put with 2 Jan; 0: no liability.
+  const std::pair<const char*, double> amounts[] = {
+      {"02/02/05", 1000.00}, {"02/15/05", 50.00}, {"01/02/05", 200.00}, {"04/03/05", 700.00},
+      {"02/16/05", 0.0},     {"12/31/04", 0.0},   {"04/04/05", 0.0}};
+  for (const auto& [arose, amount] : amounts)
+    EXPECT_DOUBLE_EQ(AmountOf(*c, arose), amount) << arose;
 }
 
 TEST(Liabilities, CreditsReduceLiabilitiesTheScheduleAllows) {
@@ -54,9 +70,10 @@ TEST(Liabilities, CreditsReduceLiabilitiesTheScheduleAllows) {
   // Monthly: February's month or later. 15 Feb takes 200.00, 10 Mar the
   // remaining 100.00; 31 Jan is never reduced.
   auto monthly = MakeLiabilities(k2005Q1, kMonthly, events);
-  EXPECT_DOUBLE_EQ(LiabilityArisen(*monthly, "01/31/05")->Balance, 1000.00);
-  EXPECT_DOUBLE_EQ(LiabilityArisen(*monthly, "02/15/05")->Balance, 0.00);
-  EXPECT_DOUBLE_EQ(LiabilityArisen(*monthly, "03/10/05")->Balance, 900.00);
+  EXPECT_DOUBLE_EQ(BalanceOf(*monthly, "01/31/05"), 1000.00);
+  EXPECT_DOUBLE_EQ(BalanceOf(*monthly, "02/15/05"), 0.00);
+  EXPECT_DOUBLE_EQ(BalanceOf(*monthly, "03/10/05"), 900.00);
+  ASSERT_NE(LiabilityArisen(*monthly, "03/10/05"), nullptr);
   const std::vector<CDeposit*> pieces = Pieces(LiabilityArisen(*monthly, "03/10/05"));
   ASSERT_EQ(pieces.size(), 1u);
   EXPECT_DOUBLE_EQ(pieces[0]->Amount, 100.00);
@@ -65,8 +82,8 @@ TEST(Liabilities, CreditsReduceLiabilitiesTheScheduleAllows) {
   EXPECT_EQ(pieces[0]->Date, D("02/20/05"));
   // Semi-weekly: only liabilities on or after 20 Feb: 10 Mar takes 300.00.
   auto semiWeekly = MakeLiabilities(k2005Q1, kSemiWeekly, events);
-  EXPECT_DOUBLE_EQ(LiabilityArisen(*semiWeekly, "02/15/05")->Balance, 200.00);
-  EXPECT_DOUBLE_EQ(LiabilityArisen(*semiWeekly, "03/10/05")->Balance, 700.00);
+  EXPECT_DOUBLE_EQ(BalanceOf(*semiWeekly, "02/15/05"), 200.00);
+  EXPECT_DOUBLE_EQ(BalanceOf(*semiWeekly, "03/10/05"), 700.00);
   EXPECT_EQ(semiWeekly->ExcessAdjustments(), 0);
 
   // Liabilities of 150.00 and 250.00 = 400.00 that a credit may reduce; more
@@ -77,7 +94,7 @@ TEST(Liabilities, CreditsReduceLiabilitiesTheScheduleAllows) {
                               {LIABILITY, "01/07/05", 150.00},
                               {LIABILITY, "02/07/05", 250.00}});
     EXPECT_EQ(c->ExcessAdjustments(), credit < -400.01 ? 1 : 0) << credit;
-    EXPECT_NEAR(LiabilityArisen(*c, "02/07/05")->Balance, 0.00, 1e-9) << credit;
+    EXPECT_NEAR(BalanceOf(*c, "02/07/05"), 0.00, 1e-9) << credit;
   }
 }
 
@@ -126,11 +143,6 @@ TEST(Liabilities, NextLiabilityDueIsTheEarliestOpenOne) {
   EXPECT_EQ(c.NextLiabilityDue(D("02/01/05")), c.Liabilities[2]);
 }
 
-Date DueOf(CCompute& compute, const char* arose) {
-  const CLiability* l = LiabilityArisen(compute, arose);
-  return l != nullptr ? l->Date : Date();
-}
-
 TEST(DueDates, OneLiabilityBySchedule) {
   const struct {
     int quarter, schedule;
@@ -138,19 +150,19 @@ TEST(DueDates, OneLiabilityBySchedule) {
     double amount;
     const char* due;
     int had100000;
-  } cases[] = {
-      {k2005Q2, kMonthly, "04/20/05", 5000.00, "05/16/05", 0},  // the 15th of May is a Sunday
-      {k2005Q2, kMonthly, "05/05/05", 3000.00, "06/15/05", 0},
-      {k2005Q1, kMonthly, "03/10/05", 99999.99, "04/15/05", 0},
-      {k2005Q1, kMonthly, "03/10/05", 100000.00, "03/11/05", 1},   // next business day
-      {k2005Q1, kSemiWeekly, "02/02/05", 4000.00, "02/09/05", 0},  // Wed -> next Wed
-      {k2005Q1, kSemiWeekly, "02/05/05", 3000.00, "02/11/05", 0},  // Sat -> next Fri
-      // Fri 18 Feb ends its period; Mon 21 Feb is Presidents' Day: the third
-      // business day after is Thu 24 Feb.
-      {k2005Q1, kSemiWeekly, "02/18/05", 8000.00, "02/24/05", 0},
-      // Fri 14 Jan: Mon 17 (King Day) and Thu 20 Jan (Inauguration Day) are
-      // holidays: Tue 18, Wed 19, Fri 21 Jan.
-      {k2005Q1, kSemiWeekly, "01/14/05", 8000.00, "01/21/05", 0}};
+  } cases[] = {{k2005Q2, kMonthly, "04/01/05", 5000.00, "05/16/05", 0},  // the quarter's first day;
+                                                                         // 15 May is a Sunday
+               {k2005Q2, kMonthly, "05/05/05", 3000.00, "06/15/05", 0},
+               {k2005Q1, kMonthly, "03/10/05", 99999.99, "04/15/05", 0},
+               {k2005Q1, kMonthly, "03/10/05", 100000.00, "03/11/05", 1},   // next business day
+               {k2005Q1, kSemiWeekly, "02/02/05", 4000.00, "02/09/05", 0},  // Wed -> next Wed
+               {k2005Q1, kSemiWeekly, "02/05/05", 3000.00, "02/11/05", 0},  // Sat -> next Fri
+               // Fri 18 Feb ends its period; Mon 21 Feb is Presidents' Day: the third
+               // business day after is Thu 24 Feb.
+               {k2005Q1, kSemiWeekly, "02/18/05", 8000.00, "02/24/05", 0},
+               // Fri 14 Jan: Mon 17 (King Day) and Thu 20 Jan (Inauguration Day) are
+               // holidays: Tue 18, Wed 19, Fri 21 Jan.
+               {k2005Q1, kSemiWeekly, "01/14/05", 8000.00, "01/21/05", 0}};
   for (const auto& t : cases) {
     auto c = MakeLiabilities(t.quarter, t.schedule, {{LIABILITY, t.arose, t.amount}});
     EXPECT_EQ(DueOf(*c, t.arose), D(t.due)) << t.arose << " " << t.amount;
@@ -159,24 +171,46 @@ TEST(DueDates, OneLiabilityBySchedule) {
   // Sat 28 Jun 2008 is due Fri 4 Jul, Independence Day: Mon 7 Jul, the holiday recorded.
   auto c = MakeLiabilities(113, kSemiWeekly, {{LIABILITY, "06/28/08", 2500.00}});
   const CLiability* l = LiabilityArisen(*c, "06/28/08");
+  ASSERT_NE(l, nullptr);
   EXPECT_EQ(l->Date, D("07/07/08"));
   EXPECT_EQ(l->SkippedHolidays[0], D("07/04/08"));
   EXPECT_FALSE(l->SkippedHolidays[1].IsValid());
 }
 
+// The liabilities of `events` are combined into that of the last event (the
+// first event's is emptied), due on `due`.
+void ExpectCombined(int quarter, int schedule, Entries events, const char* due, double amount,
+                    int nextDay) {
+  auto c = MakeLiabilities(quarter, schedule, events);
+  EXPECT_EQ(LiabilityArisen(*c, events.begin()->date), nullptr);
+  const CLiability* combined = LiabilityArisen(*c, std::prev(events.end())->date);
+  ASSERT_NE(combined, nullptr) << due;
+  EXPECT_DOUBLE_EQ(combined->Amount, amount) << due;
+  EXPECT_EQ(combined->Date, D(due));
+  EXPECT_EQ(combined->NextDay, nextDay) << due;
+}
+
 TEST(DueDates, LiabilitiesDueTogetherAreCombined) {
   // Both monthly liabilities of January are due Tue 15 Feb 2005.
-  auto c = MakeLiabilities(k2005Q1, kMonthly,
-                           {{LIABILITY, "01/07/05", 1000.00}, {LIABILITY, "01/21/05", 2000.00}});
-  EXPECT_EQ(LiabilityArisen(*c, "01/07/05"), nullptr);
-  EXPECT_DOUBLE_EQ(LiabilityArisen(*c, "01/21/05")->Amount, 3000.00);
-  EXPECT_EQ(DueOf(*c, "01/21/05"), D("02/15/05"));
+  ExpectCombined(k2005Q1, kMonthly,
+                 {{LIABILITY, "01/07/05", 1000.00}, {LIABILITY, "01/21/05", 2000.00}}, "02/15/05",
+                 3000.00, 0);
   // Mon 7 and Tue 8 Feb 2005 share the Sat-Tue period: 110,000.00 due Wed 9 Feb.
-  c = MakeLiabilities(k2005Q1, kSemiWeekly,
-                      {{LIABILITY, "02/07/05", 60000.00}, {LIABILITY, "02/08/05", 50000.00}});
-  EXPECT_EQ(LiabilityArisen(*c, "02/07/05"), nullptr);
-  EXPECT_DOUBLE_EQ(LiabilityArisen(*c, "02/08/05")->Amount, 110000.00);
-  EXPECT_EQ(DueOf(*c, "02/08/05"), D("02/09/05"));
+  ExpectCombined(k2005Q1, kSemiWeekly,
+                 {{LIABILITY, "02/07/05", 60000.00}, {LIABILITY, "02/08/05", 50000.00}}, "02/09/05",
+                 110000.00, 1);
+  // Wed 2 and Thu 3 Feb share the Wed-Fri period: exactly 100,000.00, due Fri 4 Feb.
+  ExpectCombined(k2005Q1, kSemiWeekly,
+                 {{LIABILITY, "02/02/05", 60000.00}, {LIABILITY, "02/03/05", 40000.00}}, "02/04/05",
+                 100000.00, 1);
+  // 100,000.00 on Wed 1 Jun switches a monthly depositor. May's 40,000.00
+  // and Wed 8 Jun's 60,000.00 are both due Wed 15 Jun and together make
+  // exactly 100,000.00: due the business day after 8 Jun, Thu 9 Jun.
+  ExpectCombined(k2005Q2, kMonthly,
+                 {{LIABILITY, "05/20/05", 40000.00},
+                  {LIABILITY, "06/01/05", 100000.00},
+                  {LIABILITY, "06/08/05", 60000.00}},
+                 "06/09/05", 100000.00, 0);
 }
 
 TEST(DueDates, MonthlyDepositorReachingOneHundredThousandSwitches) {
@@ -189,6 +223,7 @@ TEST(DueDates, MonthlyDepositorReachingOneHundredThousandSwitches) {
   // one liability due Fri 13 May.
   EXPECT_EQ(LiabilityArisen(*c, "05/05/05"), nullptr);
   const CLiability* merged = LiabilityArisen(*c, "05/12/05");
+  ASSERT_NE(merged, nullptr);
   EXPECT_DOUBLE_EQ(merged->Amount, 110000.00);
   EXPECT_EQ(merged->Date, D("05/13/05"));
   EXPECT_EQ(merged->NextDay, 1);
@@ -196,9 +231,9 @@ TEST(DueDates, MonthlyDepositorReachingOneHundredThousandSwitches) {
   EXPECT_EQ(c->GetComputeMethod(D("05/11/05")), kMonthly);
   EXPECT_EQ(c->GetComputeMethod(D("05/12/05")), kSemiWeekly);
   // April stays monthly; Wed 18 May is semi-weekly: due Wed 25 May.
-  EXPECT_EQ(LiabilityArisen(*c, "04/20/05")->SemiWeekly, 0);
+  EXPECT_EQ(FieldOf(LiabilityArisen(*c, "04/20/05"), &CLiability::SemiWeekly, -1), 0);
   EXPECT_EQ(DueOf(*c, "04/20/05"), D("05/16/05"));
-  EXPECT_EQ(LiabilityArisen(*c, "05/18/05")->SemiWeekly, 1);
+  EXPECT_EQ(FieldOf(LiabilityArisen(*c, "05/18/05"), &CLiability::SemiWeekly, -1), 1);
   EXPECT_EQ(DueOf(*c, "05/18/05"), D("05/25/05"));
   // Catch-up dates from 1 Apr: 18 May (Wed after Sun 15 May), 15 Jun (Wed),
   // 15 Jul (Fri), 17 Aug (Wed after Mon 15 Aug); kept from Wed 15 Jun (the
@@ -221,12 +256,8 @@ TEST(DueDates, CatchupDatesOfAnUnswitchedPeriod) {
   }
 }
 
-TEST(DueDates, ReturnDueDatesByForm) {
-  C941Compute quarterly;
-  quarterly.SetDueDate(k2005Q2);
-  quarterly.SetQuarter(k2005Q2);
-  EXPECT_EQ(quarterly.DueDate(), D("07/31/05"));
-  EXPECT_EQ(quarterly.FirstDayOfPeriod(), D("04/01/05"));
+// Form 943 is a year: from 1 January, due 31 January after it.
+TEST(DueDates, Form943ReturnDueDate) {
   C943Compute annual;
   annual.SetDueDate(k2005Q2);
   annual.SetQuarter(k2005Q2);

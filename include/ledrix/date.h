@@ -10,18 +10,23 @@
 //                                   the month-end, a missing day is clamped)
 //   Date(4, 30, 5).AddMonths(1)  -> 31 May 2005 (30 April is April's last day)
 //
-// Years are held as years since 1900; two-digit years below 80 mean 20xx.
-// Every fourth year is a leap year, 2000 included (no century rule; the
-// supported range has no century year but 2000).
+// Years are held as years since 1900 (80 for 1980, 128 for 2028). Every
+// fourth year is a leap year, 2000 and 2100 included: there is no century
+// rule, so the calendar agrees with the civil one through 28 February 2100
+// and runs one day ahead of it after that.
 //
-// Supported range. Dates run from 2 January 1980 (serial 1) through
-// 31 December 2027 (serial 17531, `Date::LastSerial`), the range of the
-// year component. A date built from parts outside that range, and any
-// arithmetic whose result would leave it (`operator+`, the month and
-// business-day moves), gives no date instead of wrapping into a wrong real
-// date. `IsValid` is true exactly for serials 1 to `LastSerial`; 1 January
-// 1980 is serial 0, itself a no date. Every operation on a no date (65535 or
-// 0) gives no date, the weekday moves included.
+// Range. Every serial from 1 (2 January 1980) to 65534 (4 June 2159,
+// `Date::LastSerial`) is a real date; 1 January 1980 is serial 0, itself a
+// no date. A date built from parts outside that range, and any arithmetic
+// whose result would leave it (`operator+`, the month and business-day
+// moves), gives no date instead of wrapping into a wrong real date. Every
+// operation on a no date (65535 or 0) gives no date, the weekday moves
+// included.
+//
+// Years given as numbers (construction and `Parse`): a four-digit year is
+// the year itself (2028; 1900 to 1979 are before the calendar and give no
+// date); 80 to 99 mean 19xx and 0 to 79 mean 20xx (5 is 2005, 95 is 1995);
+// 100 and above are years since 1900 (105 is 2005, 259 is 2159).
 #pragma once
 
 #include <cstdint>
@@ -35,8 +40,9 @@ class Holiday;
 #pragma pack(push, 1)
 struct LEDRIX_API Date {
   static constexpr std::uint16_t NoDate = 65535;
-  /// Serial of 31 December 2027, the last supported date.
-  static constexpr std::uint16_t LastSerial = 17531;
+  /// Serial of 4 June 2159, the last date: the highest serial that is not
+  /// the no-date value.
+  static constexpr std::uint16_t LastSerial = 65534;
 
   std::uint16_t Serial = NoDate;
 
@@ -50,14 +56,14 @@ struct LEDRIX_API Date {
   }
 
   // --- construction and parts --------------------------------------------
-  /// month 1-12, day 1 to the month's length, year as years since 1900
-  /// (80-127) or a two-digit year below 80 meaning 20xx (5 is 2005). Anything
-  /// else leaves no date.
+  /// month 1-12, day 1 to the month's length, year as described above (2028,
+  /// 28 or 128 for 2028). Anything else, or a date past LastSerial, leaves no
+  /// date.
   void Set(int month, int day, int year);
   int Month() const;  ///< 1-12, or -1 for no date
   int Day() const;    ///< 1-31, or -1 for no date
-  /// Years since 1900 (80 for 1980); -1 for no date.
-  signed char Year() const;
+  /// Years since 1900 (80 for 1980, 128 for 2028); -1 for no date.
+  int Year() const;
   void GetMDY(int& month, int& day, int& year) const;
   bool IsValid() const { return Serial >= 1 && Serial <= LastSerial; }
   bool IsWeekend() const { return Weekday() == 4 || Weekday() == 5; }
@@ -113,8 +119,9 @@ struct LEDRIX_API Date {
   bool IsInQuarter(int q) const;
 
   // --- text ---------------------------------------------------------------
-  /// Reads 1/15/05, 01-15-2005, 1 15 95, 011505, 1-15 (current year), ...
-  /// Returns IsValid(); a failed parse leaves no date.
+  /// Reads 1/15/05, 01-15-2005, 1 15 95, 011505, 1/15/2028, 1-15 (current
+  /// year), ...; the year as for construction. Returns IsValid(); a failed
+  /// parse leaves no date.
   int Parse(const char* text);
   /// MM-DD-YY, with " Www" appended when `withWeekday` is non-zero. The
   /// buffer needs 13 bytes. A no date writes the empty text and returns 0.

@@ -15,6 +15,11 @@
 // a crash mid-write leaves the old file whole. A file of any other length,
 // or one that reads short, is left as it is and only the built-in holidays
 // apply.
+//
+// Lookup. A calendar answers IsHoliday from its entries as they are at the
+// moment of asking, so a host that edits Entries directly is heard at once.
+// The process-wide calendar (Shared), which nobody edits, answers from an
+// index built once when it is loaded.
 #pragma once
 
 #include <bitset>
@@ -52,8 +57,10 @@ class LEDRIX_API Holiday {
 
   /// Blank entries, Clear, Folder from "AppData", then Load.
   Holiday();
-  Holiday(const Holiday&) = default;
-  Holiday& operator=(const Holiday&) = default;
+  /// A copy holds the same entries and, being open to edits, searches them
+  /// (even when copied from the shared calendar).
+  Holiday(const Holiday& other);
+  Holiday& operator=(const Holiday& other);
   ~Holiday() = default;
 
   /// Every entry blank, Count 0, Folder empty.
@@ -64,12 +71,9 @@ class LEDRIX_API Holiday {
   void Load();
   /// Writes the four user-defined entries; 1 when all four were written.
   int Save();
-  /// 1 when any slot of any entry holds the date. A no date never matches.
+  /// 1 when any slot of any entry holds the date now. A no date never
+  /// matches.
   int IsHoliday(Date date) const;
-
-  /// Rebuilds the constant-time lookup after a caller edited Entries
-  /// directly (Load, LoadBuiltIn and Clear keep it current themselves).
-  void Reindex();
 
   /// The full path of the holiday file as the platform sees it.
   std::string FilePath() const;
@@ -79,12 +83,17 @@ class LEDRIX_API Holiday {
   /// follows "AppData", existence, size, modification time, inode) changes,
   /// so the due-date pass can ask for it on every allocation method at the
   /// cost of one stat(). Safe to call from several threads; the calendar
-  /// returned is never modified.
+  /// returned is never modified, and answers IsHoliday in constant time.
   static std::shared_ptr<const Holiday> Shared();
 
  private:
+  using SerialSet = std::bitset<65536>;
   void BlankEntries();
-  std::bitset<65536> index_;
+  /// The holiday serials of the entries as they stand, for a calendar that
+  /// will not change again.
+  std::unique_ptr<const SerialSet> IndexOfEntries() const;
+  /// Set only on the shared calendar; every other calendar searches Entries.
+  std::unique_ptr<const SerialSet> index_;
 };
 
 }  // namespace ledrix

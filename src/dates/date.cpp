@@ -10,7 +10,8 @@ namespace ledrix {
 namespace {
 
 constexpr int kFirstYear = 80;  // 1980, years since 1900
-constexpr int kLastYear = 127;  // 2027
+constexpr int kLastYear = 259;  // 2159, the year of the last serial
+constexpr int kCenturyBase = 1900;
 constexpr int kDaysPerLeapCycle = 4 * 365 + 1;
 // Calendar parts are worked out on years that begin on 1 March, so that the
 // leap day is the last day of its year and a four-year cycle is one block of
@@ -39,20 +40,24 @@ int DaysBeforeMonthFromMarch(int monthFromMarch) {
   return (153 * monthFromMarch + 2) / 5;
 }
 
-// A two-digit year below 80 means 20xx.
-int FullYear(int year) {
+// Years since 1900 of a year given as a number: a four-digit year is taken
+// as written, so 1900 to 1979 fall before the calendar (-1) rather than into
+// the two-digit window; 0 to 79 mean 20xx; 80 to 1899 are already years
+// since 1900.
+int YearsSince1900(int year) {
+  if (year >= kCenturyBase) return year - kCenturyBase >= kFirstYear ? year - kCenturyBase : -1;
   return year >= 0 && year < kFirstYear ? year + 100 : year;
 }
 
 // The date of a computed serial, or no date when the serial leaves the
-// supported range (never a wrap into another real date).
+// calendar (never a wrap into another real date).
 Date InRange(int serial) {
   return serial >= 1 && serial <= Date::LastSerial
              ? Date::FromSerial(static_cast<std::uint16_t>(serial))
              : Date();
 }
 
-// Serial of parts already checked to be a real day of the supported years.
+// Serial of parts already checked to be a real day of the calendar's years.
 int SerialOf(int month, int day, int year) {
   const int marchYears = year - (month <= 2 ? 1 : 0) - kMarchYearBase;
   const int dayOfMarchYear = DaysBeforeMonthFromMarch(MonthFromMarch(month)) + day - 1;
@@ -73,9 +78,20 @@ Parts PartsOf(Date date) {
   return {month, dayOfYear - DaysBeforeMonthFromMarch(monthFromMarch) + 1, year};
 }
 
-// The date of month, day and year, or no date outside the supported range.
+// Serial of month, day and year (years since 1900, no two-digit window):
+// 0 for 1 January 1980; -1 for a day that is not in the calendar, a day of
+// 2159 after 4 June included.
+int CalendarSerial(int month, int day, int year) {
+  if (year < kFirstYear || year > kLastYear || day < 1 || day > MonthLength(month, year)) {
+    return -1;
+  }
+  const int serial = SerialOf(month, day, year);
+  return serial <= Date::LastSerial ? serial : -1;
+}
+
+// The date of month, day and year (years since 1900), or no date.
 Date FromParts(int month, int day, int year) {
-  return InRange(Date(month, day, year).Serial);
+  return InRange(CalendarSerial(month, day, year));
 }
 
 // Writes `value` (0-99) as two digits with a leading zero; returns the end.
@@ -101,7 +117,8 @@ bool ReadOneOrTwoDigits(const char*& p, int& number) {
   return true;
 }
 
-// Reads the year digits; text after the first non-digit is ignored.
+// Reads the year digits; text after the first non-digit is ignored. The
+// number is read as construction reads it (05 and 2005 both mean 2005).
 bool ReadYear(const char* p, int& year) {
   if (!IsDigit(*p)) return false;
   year = 0;
@@ -109,8 +126,6 @@ bool ReadYear(const char* p, int& year) {
     year = year * 10 + (*p - '0');
     if (year > 9999) return false;
   }
-  if (year >= 1900) year -= 1900;
-  if (year < kFirstYear) year += 100;  // 05 and 2005 both mean 2005
   return true;
 }
 
@@ -123,13 +138,9 @@ int MonthLength(int month, int year) {
 }
 
 void Date::Set(int month, int day, int year) {
-  year = FullYear(year);
-  if (year < kFirstYear || year > kLastYear || day < 1 || day > MonthLength(month, year)) {
-    Serial = NoDate;
-    return;
-  }
-  // 1 January 1980 gives serial 0, which is itself a no date.
-  Serial = static_cast<std::uint16_t>(SerialOf(month, day, year));
+  const int serial = CalendarSerial(month, day, YearsSince1900(year));
+  // 1 January 1980 holds serial 0, which is itself a no date.
+  Serial = serial >= 0 ? static_cast<std::uint16_t>(serial) : NoDate;
 }
 
 int Date::Month() const {
@@ -140,8 +151,8 @@ int Date::Day() const {
   return IsValid() ? PartsOf(*this).day : -1;
 }
 
-signed char Date::Year() const {
-  return IsValid() ? static_cast<signed char>(PartsOf(*this).year) : -1;
+int Date::Year() const {
+  return IsValid() ? PartsOf(*this).year : -1;
 }
 
 void Date::GetMDY(int& month, int& day, int& year) const {

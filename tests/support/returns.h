@@ -55,6 +55,13 @@ std::unique_ptr<Compute> MakeLiabilities(int quarter, int schedule, Entries entr
 /// The regular liability with an amount that is due on `due` / arose on `date`, or null.
 CLiability* LiabilityDue(CCompute& c, const char* due);
 CLiability* LiabilityArisen(CCompute& c, const char* date);
+/// A field of a liability looked up (of CLiability or its base CDeposit), or
+/// `none` when there is no liability: a missing one fails the comparison
+/// instead of crashing the test.
+template <class T, class Record>
+T FieldOf(const CLiability* l, T Record::*field, T none) {
+  return l != nullptr ? l->*field : none;
+}
 /// The pieces of the liability's chain, in order.
 std::vector<CDeposit*> Pieces(const CLiability* liability);
 
