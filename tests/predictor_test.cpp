@@ -39,6 +39,13 @@ struct Row {
   double balance;
 };
 
+/// Computes the document's quarter as of 31 March 2006 by the IRS rule.
+void ComputeByIrsRule(C941Compute& compute, C941Doc& doc) {
+  compute.SetComputeDate(D("03/31/06"));
+  compute.SetDueDate(kQ1Of2006);
+  compute.BasicCompute(&doc, kIrsRule, 0);
+}
+
 /// A table whose rows hold a mark, so a row left alone can be told.
 CPredictHandler MarkedTable() {
   CPredictHandler table;
@@ -72,9 +79,7 @@ TEST(DepositPredictor, OpenLiabilityCreditAndCatchup) {
                       {LIABILITY, "02/24/06", 1000.00},
                       {DEPOSIT, "03/15/06", 2000.00}});
   C941Compute compute;
-  compute.SetComputeDate(D("03/31/06"));
-  compute.SetDueDate(kQ1Of2006);
-  compute.BasicCompute(doc.get(), kIrsRule, 0);
+  ComputeByIrsRule(compute, *doc);
 
   Notifications notifications;
   CPredictHandler table = MarkedTable();
@@ -112,9 +117,7 @@ TEST(DepositPredictor, TableOfThirtyFiveRows) {
       AddEvent(doc->Events, LIABILITY, D("01/02/06") + day, 1000.00);
     }
     C941Compute compute;
-    compute.SetComputeDate(D("03/31/06"));
-    compute.SetDueDate(kQ1Of2006);
-    compute.BasicCompute(doc.get(), kIrsRule, 0);
+    ComputeByIrsRule(compute, *doc);
 
     Notifications notifications;
     CPredictHandler table = MarkedTable();
