@@ -624,8 +624,8 @@ TEST_F(CommandTest, StatisticsOfADepositSplitOverThreeLiabilities) {
   EXPECT_EQ(lines[259], irsRule);
   EXPECT_EQ(lines[258].rfind("Split Deposit Co\t401\t250.00\t***\t", 0), 0u) << lines[258];
 
-  Outcome missing = Ledrix("compute '" + path + "' --stats '" + (dir_ / "none/runs.tsv").string() +
-                           "'");
+  Outcome missing =
+      Ledrix("compute '" + path + "' --stats '" + (dir_ / "none/runs.tsv").string() + "'");
   EXPECT_EQ(missing.status, 0);
   EXPECT_NE(missing.err.find("warning: the statistics could not be appended"), std::string::npos)
       << missing.err;
