@@ -127,11 +127,14 @@ void WritePrediction(std::ostream& out, const ComputedReturn& result, const Pred
 ordered_json PredictionJson(const ComputedReturn& result, const Prediction& p) {
   ordered_json rows = ordered_json::array();
   for (const PredictorRow& row : p.rows) {
+    // The row is packed: its amounts are taken by value.
+    const double amount = row.Amount;
+    const double balance = row.Balance;
     rows.push_back({{"kind", KindName(row.Kind)},
                     {"date", DateJson(row.Date)},
-                    {"amount", row.Amount},
+                    {"amount", amount},
                     {"due_date", DateJson(row.DueDate)},
-                    {"balance", row.Balance}});
+                    {"balance", balance}});
   }
   ordered_json due = ordered_json::array();
   for (const DueGroup& group : GroupByDueDate(p)) {

@@ -20,18 +20,26 @@ constexpr const char* kStatsHeader =
     "Company\tPass\tPen\tBest?\tDeps\tLiabs\tC/U's\tD/L Min\tD/L Max\tD/L Avg\tL/D Min\tL/D "
     "Max\tL/D Avg\n";
 
+/// The most, fewest and average pieces of a record's figures.
+struct Spread {
+  std::int32_t most;
+  std::int32_t fewest;
+  double average;
+};
+
 /// Widens the stored extremes by the pieces counted, and sets the average
-/// over all of them (left as it was when there are none).
-void WidenBy(const std::vector<int>& pieces, std::int32_t& most, std::int32_t& fewest,
-             double& average) {
-  if (pieces.empty()) return;
+/// over all of them (left as it was when there are none). The record is
+/// packed: its fields are read and written by value.
+Spread WidenBy(const std::vector<int>& pieces, Spread stored) {
+  if (pieces.empty()) return stored;
   long long sum = 0;
   for (const int count : pieces) {
-    if (count > most) most = count;
-    if (count < fewest) fewest = count;
+    if (count > stored.most) stored.most = count;
+    if (count < stored.fewest) stored.fewest = count;
     sum += count;
   }
-  average = static_cast<double>(sum) / static_cast<double>(pieces.size());
+  stored.average = static_cast<double>(sum) / static_cast<double>(pieces.size());
+  return stored;
 }
 
 /// Opens the statistics file for appending; a new one gets the header line.
@@ -80,8 +88,14 @@ void CCompute::GatherStats(int method) {
       }
     }
   }
-  WidenBy(perLiability, s.DLMax, s.DLMin, s.DLAvg);
-  WidenBy(perDeposit, s.LDMax, s.LDMin, s.LDAvg);
+  const Spread liabilities = WidenBy(perLiability, {s.DLMax, s.DLMin, s.DLAvg});
+  s.DLMax = liabilities.most;
+  s.DLMin = liabilities.fewest;
+  s.DLAvg = liabilities.average;
+  const Spread deposits = WidenBy(perDeposit, {s.LDMax, s.LDMin, s.LDAvg});
+  s.LDMax = deposits.most;
+  s.LDMin = deposits.fewest;
+  s.LDAvg = deposits.average;
 }
 
 void CCompute::ReportStats(const char* path) {
