@@ -4,6 +4,7 @@
 #include <cctype>
 #include <charconv>
 #include <cstdio>
+#include <filesystem>
 #include <nlohmann/json.hpp>
 
 namespace ledrix::cli {
@@ -33,6 +34,16 @@ constexpr std::array<Allocation, 4> kAllocations = {{
 
 }  // namespace
 
+std::string_view Trim(std::string_view text) {
+  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) {
+    text.remove_prefix(1);
+  }
+  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) {
+    text.remove_suffix(1);
+  }
+  return text;
+}
+
 bool ReadDigits(std::string_view text, int& value) {
   if (text.empty()) return false;
   for (char c : text) {
@@ -40,6 +51,30 @@ bool ReadDigits(std::string_view text, int& value) {
   }
   auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
   return error == std::errc() && end == text.data() + text.size();
+}
+
+void CreateFolderOf(const std::string& path) {
+  std::error_code error;
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path(), error);
+}
+
+bool ReadQuarterText(std::string_view text, int& quarter) {
+  int year = 0, number = 0;
+  if (text.size() != 6 || (text[4] != 'Q' && text[4] != 'q') ||
+      !ReadDigits(text.substr(0, 4), year) || !ReadDigits(text.substr(5, 1), number) ||
+      number < 1 || number > 4) {
+    return false;
+  }
+  quarter = (year - 1980) * 4 + number - 1;
+  return true;
+}
+
+std::string QuarterText(int quarter) {
+  return Format("%d Q%d", 1980 + quarter / 4, quarter % 4 + 1);
+}
+
+std::string PercentText(double percent) {
+  return Format("%.2f%%", percent);
 }
 
 void Fail(const std::string& where, const std::string& field, const std::string& problem) {

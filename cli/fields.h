@@ -68,8 +68,25 @@ std::string Format(const char* format, Values... values) {
   return line;
 }
 
+/// The text without the white space at either end.
+std::string_view Trim(std::string_view text);
+
 /// Reads a text of decimal digits and nothing else.
 bool ReadDigits(std::string_view text, int& value);
+
+/// Creates the folder that is to hold the file at `path` (and the folders
+/// above it) when it is missing, so that the library's files can be written
+/// from a fresh start. A folder that cannot be made is left to the write to
+/// report.
+void CreateFolderOf(const std::string& path);
+
+/// Reads a calendar quarter written "YYYYQn" ("2005Q1", "2005q1") into its
+/// quarter index, (year - 1980) * 4 + n - 1; false when the text is not one.
+bool ReadQuarterText(std::string_view text, int& quarter);
+/// "2005 Q1" for a quarter index.
+std::string QuarterText(int quarter);
+/// "7.00%" for a rate of 7 percent.
+std::string PercentText(double percent);
 
 /// An event type given by its name in any case ("LIABILITY", "adj_ss") or by
 /// its code ("3"); -1 when neither.

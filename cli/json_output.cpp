@@ -237,6 +237,7 @@ ordered_json ResultJson(const ComputedReturn& result) {
   AddLiabilities(out, result);
   AddReturnPenalties(out, result);
   AddInterest(out, result);
+  out["warnings"] = result.warnings;
   return out;
 }
 

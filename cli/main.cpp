@@ -5,8 +5,13 @@
 //   ledrix report KIND RETURN.json [--raw] [-o FILE]
 //   ledrix predict RETURN.json [--json]
 //   ledrix holidays YEAR
+//   ledrix holidays add-federal FROM[-TO] | add NAME DATE... | remove NAME
+//   ledrix rates [set QUARTER RATE | add-known]
 //   ledrix due DATE
 //   ledrix version
+//
+// Warnings (a year the holiday calendar does not hold, a quarter without a
+// rate) go to standard error, each naming the command that fixes it.
 //
 // Exit status: 0 done, 2 bad input (nothing is printed on standard output),
 // 64 a usage error, 74 a report that could not be written whole (no file is
@@ -20,12 +25,15 @@
 
 #include "calendar_commands.h"
 #include "csv_events.h"
+#include "holiday_entries.h"
 #include "json_output.h"
 #include "predict_command.h"
+#include "rates.h"
 #include "report_command.h"
 #include "return_file.h"
 #include "run_return.h"
 #include "text_summary.h"
+#include "warnings.h"
 
 namespace {
 
@@ -42,8 +50,15 @@ constexpr const char* kUsage =
     "       ledrix report KIND RETURN.json [--raw] [-o FILE]\n"
     "       ledrix predict RETURN.json [--json]\n"
     "       ledrix holidays YEAR\n"
+    "       ledrix holidays add-federal FROM[-TO] | add NAME DATE... | remove NAME\n"
+    "       ledrix rates [set QUARTER RATE | add-known]\n"
     "       ledrix due DATE\n"
     "       ledrix version\n";
+
+/// The last year the calendar reaches.
+int LastCalendarYear() {
+  return ledrix::Date::FromSerial(ledrix::Date::LastSerial).Year() + 1900;
+}
 
 struct ComputeOptions {
   std::string returnPath;
@@ -63,8 +78,7 @@ int RunCompute(const ComputeOptions& options) {
   ComputedReturn result = ComputeReturn(file);
   // Statistics that cannot be appended do not stop the computation.
   if (!options.statsPath.empty() && !AppendRunStatistics(result, options.statsPath)) {
-    std::cerr << "ledrix: warning: the statistics could not be appended to " << options.statsPath
-              << "\n";
+    result.warnings.push_back("the statistics could not be appended to " + options.statsPath);
   }
   // The whole output is made before any of it is written.
   std::ostringstream out;
@@ -74,6 +88,7 @@ int RunCompute(const ComputeOptions& options) {
     WriteSummary(out, result);
   }
   std::cout << out.str();
+  WriteWarnings(std::cerr, result.warnings);
   return 0;
 }
 
@@ -93,7 +108,12 @@ int RunPredict(const PredictOptions& options) {
     WritePrediction(out, result, prediction);
   }
   std::cout << out.str();
+  WriteWarnings(std::cerr, result.warnings);
   return 0;
+}
+
+void WriteLines(const std::vector<std::string>& lines) {
+  for (const std::string& line : lines) std::cout << line << "\n";
 }
 
 /// A date on the command line: ISO "2005-06-15", or "6/15/05" and the other
@@ -103,6 +123,11 @@ ledrix::Date CommandDate(const std::string& text) {
   if (ReadIsoDate(text, date) == DateCheck::Ok) return date;
   date.Parse(text.c_str());
   return date;
+}
+
+/// Checks a command-line date: empty when it is one, else the problem.
+std::string CheckCommandDate(std::string& text) {
+  return CommandDate(text).IsValid() ? std::string() : Quoted(text) + " is not a supported date";
 }
 
 /// The library keeps its holiday and rate files under "AppData"; where that is
@@ -155,26 +180,51 @@ int main(int argc, char** argv) {
   predictCommand->add_flag("--json", predict.json, "print the predictor's rows as JSON");
 
   int year = 0;
-  CLI::App* holidaysCommand = app.add_subcommand("holidays", "list the legal holidays of a year");
-  holidaysCommand->add_option("YEAR", year, "1980 to 2159")
+  CLI::App* holidaysCommand = app.add_subcommand(
+      "holidays", "list the legal holidays of a year, or manage the holiday file");
+  CLI::Option* yearOption =
+      holidaysCommand->add_option("YEAR", year, "1980 to " + std::to_string(LastCalendarYear()))
+          ->check(CLI::Range(1980, LastCalendarYear()));
+  holidaysCommand->require_subcommand(0, 1);
+  std::string federalYears;
+  CLI::App* addFederalCommand = holidaysCommand->add_subcommand(
+      "add-federal", "write the DC legal holidays of the years, which govern federal tax deposits");
+  addFederalCommand->add_option("YEARS", federalYears, "FROM or FROM-TO, 2025 to 2099")->required();
+  std::string entryName;
+  std::vector<std::string> entryDates;
+  CLI::App* addCommand = holidaysCommand->add_subcommand(
+      "add", "add days of your own to an entry of the holiday file");
+  addCommand->add_option("NAME", entryName, "the entry's name, up to 40 characters")->required();
+  addCommand->add_option("DATE", entryDates, "YYYY-MM-DD")
       ->required()
-      ->check(CLI::Range(1980, 2159));
+      ->check(CLI::Validator(CheckCommandDate, "DATE"));
+  CLI::App* removeCommand =
+      holidaysCommand->add_subcommand("remove", "remove an entry from the holiday file");
+  removeCommand->add_option("NAME", entryName, "the entry's name")->required();
+
+  CLI::App* ratesCommand =
+      app.add_subcommand("rates", "list the IRS interest rate of every quarter, or set rates");
+  ratesCommand->require_subcommand(0, 1);
+  std::string rateQuarter, ratePercent;
+  CLI::App* setRateCommand = ratesCommand->add_subcommand("set", "set the rate of a quarter");
+  setRateCommand->add_option("QUARTER", rateQuarter, "YYYYQn, as 2025Q1")->required();
+  setRateCommand->add_option("RATE", ratePercent, "percent a year, as 7")->required();
+  CLI::App* addKnownCommand = ratesCommand->add_subcommand(
+      "add-known", "write the published IRS underpayment rates into the rate file");
 
   std::string dateText;
   CLI::App* dueCommand = app.add_subcommand("due", "show the deposit due dates of a date");
   dueCommand->add_option("DATE", dateText, "YYYY-MM-DD")
       ->required()
-      ->check(CLI::Validator(
-          [](std::string& text) {
-            return CommandDate(text).IsValid() ? std::string()
-                                               : Quoted(text) + " is not a supported date";
-          },
-          "DATE"));
+      ->check(CLI::Validator(CheckCommandDate, "DATE"));
 
   CLI::App* versionCommand = app.add_subcommand("version", "print the library version");
 
   try {
     app.parse(argc, argv);
+    if (*holidaysCommand && holidaysCommand->get_subcommands().empty() && !*yearOption) {
+      throw CLI::RequiredError("YEAR");
+    }
   } catch (const CLI::ParseError& error) {
     if (error.get_exit_code() == static_cast<int>(CLI::ExitCodes::Success)) return app.exit(error);
     std::cerr << "ledrix: " << error.what() << "\n" << kUsage;
@@ -192,10 +242,26 @@ int main(int argc, char** argv) {
       RunReport(report);
       return 0;
     }
-    if (*holidaysCommand) {
-      for (const std::string& line : HolidayLines(year)) std::cout << line << "\n";
+    if (*addFederalCommand) {
+      WriteLines(AddFederalHolidays(federalYears));
+    } else if (*addCommand) {
+      std::vector<ledrix::Date> dates;
+      for (const std::string& text : entryDates) dates.push_back(CommandDate(text));
+      WriteLines(AddHolidays(entryName, dates));
+    } else if (*removeCommand) {
+      WriteLines(RemoveHolidays(entryName));
+    } else if (*holidaysCommand) {
+      WriteLines(HolidayLines(year));
+    } else if (*setRateCommand) {
+      WriteLines(SetQuarterRate(rateQuarter, ratePercent));
+    } else if (*addKnownCommand) {
+      WriteLines(AddKnownRates());
+    } else if (*ratesCommand) {
+      WriteLines(RateLines(ledrix::LocalToday()));
     } else if (*dueCommand) {
-      for (const std::string& line : DueDateLines(CommandDate(dateText))) std::cout << line << "\n";
+      std::vector<std::string> warnings;
+      WriteLines(DueDateLines(CommandDate(dateText), warnings));
+      WriteWarnings(std::cerr, warnings);
     } else if (*versionCommand) {
       std::cout << ledrix::VersionText() << "\n";
     }

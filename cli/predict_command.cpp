@@ -144,7 +144,8 @@ ordered_json PredictionJson(const ComputedReturn& result, const Prediction& p) {
           {"rows", rows},
           {"due", due},
           {"capacity_reached", p.capacityReached},
-          {"later_deposits", p.laterDeposits}};
+          {"later_deposits", p.laterDeposits},
+          {"warnings", result.warnings}};
 }
 
 }  // namespace ledrix::cli

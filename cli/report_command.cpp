@@ -8,8 +8,11 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <iostream>
 #include <map>
 #include <thread>
+
+#include "warnings.h"
 
 namespace ledrix::cli {
 namespace {
@@ -179,6 +182,7 @@ void RunReport(const ReportOptions& options) {
   } else if (!ReplaceFile(options.output, bytes)) {
     throw OutputError("cannot write the report to " + options.output + "; it was not changed");
   }
+  WriteWarnings(std::cerr, result.warnings);
 }
 
 }  // namespace ledrix::cli

@@ -160,19 +160,21 @@ double AmountValue(const json& value, const std::string& where, const std::strin
 
 int ReadPeriod(const std::string& text, const FormInfo& form, const std::string& where) {
   int year = 0;
-  int quarter = 1;
-  bool read = form.annual
-                  ? text.size() == 4 && ReadDigits(text, year)
-                  : text.size() == 6 && (text[4] == 'Q' || text[4] == 'q') &&
-                        ReadDigits(text.substr(0, 4), year) &&
-                        ReadDigits(text.substr(5, 1), quarter) && quarter >= 1 && quarter <= 4;
+  int index = 0;
+  bool read = false;
+  if (form.annual) {
+    read = text.size() == 4 && ReadDigits(text, year);
+    index = (year - 1980) * 4;
+  } else {
+    read = ReadQuarterText(text, index);
+    year = 1980 + index / 4;
+  }
   if (!read) {
     Fail(where, "period",
          Quoted(text) + " is not a " + (form.annual ? "year" : "quarter") + " of Form " +
              form.name +
              (form.annual ? " (expected YYYY, as \"2005\")" : " (expected YYYYQn, as \"2005Q1\")"));
   }
-  int index = (year - 1980) * 4 + quarter - 1;
   // The whole period must be dated: 1 January 1980 is day 0 of the calendar,
   // so the first supported period is 1980 Q2; the last ends before 4 June 2159.
   if (index < 0 || !Date::QuarterStart(index).IsValid() ||

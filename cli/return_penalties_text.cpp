@@ -1,24 +1,14 @@
 #include "return_penalties_text.h"
 
+#include "rates.h"
+
 namespace ledrix::cli {
 namespace {
-
-// The calendar quarter of the rate table's first rate, January-March 1993.
-constexpr int kFirstRateQuarter = (1993 - 1980) * 4;
 
 /// "MM-DD-YY", or "none" for no date.
 std::string ShortDate(Date date) {
   char text[16] = {};
   return date.Format(text) ? text : "none";
-}
-
-/// "2024 Q3" for a calendar quarter index.
-std::string QuarterName(int quarter) {
-  return Format("%d Q%d", 1980 + quarter / 4, quarter % 4 + 1);
-}
-
-std::string Percent(double rate) {
-  return Format("%.2f%%", rate);
 }
 
 void WriteAmountLine(std::ostream& out, const char* label, double amount) {
@@ -140,51 +130,11 @@ std::string SegmentEnd(const InterestEvent& link) {
 void WriteSegment(std::ostream& out, const InterestEvent& link) {
   out << Format("  %-8s  %-8s %5d %6s %13s %10s  %s\n", ShortDate(link.StartDate).c_str(),
                 ShortDate(link.EndDate).c_str(), link.StartDate.DaysApart(link.EndDate),
-                Percent(link.Rate * 100.0).c_str(), Money(link.Principal).c_str(),
+                PercentText(link.Rate * 100.0).c_str(), Money(link.Principal).c_str(),
                 Money(link.Interest).c_str(), SegmentEnd(link).c_str());
 }
 
-/// "2024 Q3" or "2024 Q3 to 2025 Q1".
-std::string QuarterRun(int first, int last) {
-  return first == last ? QuarterName(first) : QuarterName(first) + " to " + QuarterName(last);
-}
-
-/// The note for quarters first..last (calendar quarter indices), none of
-/// which has a rate.
-std::string MissingRateNote(const RateTable& rates, int first, int last) {
-  const int tableFirst = first - kFirstRateQuarter;
-  if (tableFirst < 0) {
-    return "The rate table starts with " + QuarterName(kFirstRateQuarter) + ": for " +
-           QuarterRun(first, last) + " its first rate, " + Percent(rates.RateForQuarter(0)) +
-           ", was used.";
-  }
-  int source = std::min(tableFirst, RateTable::QuarterCount - 1);
-  while (source > 0 && rates.IsMissing(source)) --source;
-  return "The rate table has no rate for " + QuarterRun(first, last) +
-         "; the latest earlier rate, " + Percent(rates.Rates[source]) + " (" +
-         QuarterName(source + kFirstRateQuarter) + "), was used.";
-}
-
 }  // namespace
-
-std::vector<std::string> MissingRateNotes(const RateTable& rates, Date from, Date to) {
-  std::vector<std::string> notes;
-  const Date firstDay = from + 1;
-  if (!firstDay.IsValid() || !to.IsValid() || to < firstDay) return notes;
-  const auto missing = [&rates](int quarter) {
-    const int index = quarter - kFirstRateQuarter;
-    return index < 0 || rates.IsMissing(index) != 0;
-  };
-  const int last = to.QuarterIndex();
-  for (int quarter = firstDay.QuarterIndex(); quarter <= last; ++quarter) {
-    if (!missing(quarter)) continue;
-    int end = quarter;
-    while (end < last && missing(end + 1)) ++end;
-    notes.push_back(MissingRateNote(rates, quarter, end));
-    quarter = end;
-  }
-  return notes;
-}
 
 void WriteReturnPenalties(std::ostream& out, const ComputedReturn& result) {
   const PenaltySummary& summary = result.summary;
@@ -200,11 +150,7 @@ void WriteInterest(std::ostream& out, const ComputedReturn& result) {
     out << "  None: computed to the return's due date or before.\n";
     return;
   }
-  bool owed = false;
-  for (const InterestEvent* link = result.interest.get(); link; link = link->Next) {
-    owed = owed || IsPresent(link->Principal) || IsPresent(link->Balance);
-  }
-  if (!owed) {
+  if (!InterestRan(result)) {
     out << "  None: nothing was unpaid after the return's due date.\n";
     return;
   }
@@ -214,9 +160,9 @@ void WriteInterest(std::ostream& out, const ComputedReturn& result) {
     if (link->Kind != INTEREST_FRESH) WriteSegment(out, *link);
   }
   WriteAmountLine(out, "Total interest", result.summary.InterestTotal);
-  for (const std::string& note :
-       MissingRateNotes(RateTable(), compute.ReturnDueDate, compute.ComputeDate)) {
-    out << "  " << note << "\n";
+  for (const MissingRateRun& run :
+       MissingRateRuns(RateTable(), compute.ReturnDueDate, compute.ComputeDate)) {
+    out << "  " << run.note << "\n";
   }
 }
 

@@ -4,8 +4,6 @@
 #pragma once
 
 #include <ostream>
-#include <string>
-#include <vector>
 
 #include "run_return.h"
 
@@ -17,10 +15,5 @@ void WriteReturnPenalties(std::ostream& out, const ComputedReturn& result);
 void WriteInterest(std::ostream& out, const ComputedReturn& result);
 /// Penalties, interest, unpaid tax and the grand total.
 void WritePenaltySummary(std::ostream& out, const ComputedReturn& result);
-
-/// The sentences naming the quarters the interest runs through that have no
-/// rate in `rates`, and the rate used for them instead; empty when every
-/// quarter from the day after `from` to `to` has its own rate.
-std::vector<std::string> MissingRateNotes(const RateTable& rates, Date from, Date to);
 
 }  // namespace ledrix::cli

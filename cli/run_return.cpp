@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "warnings.h"
+
 namespace ledrix::cli {
 
 std::unique_ptr<CCompute> MakeCompute(const FormInfo& form) {
@@ -51,6 +53,7 @@ ComputedReturn ComputeReturn(ReturnFile& file) {
   CPenalties* inputs = &file.doc->Penalties;
   RunReturnPenalties(compute, inputs, file.doc.get(), *result.penalties, *result.interest);
   result.summary = SummarizePenalties(compute, inputs, *result.penalties, *result.interest);
+  result.warnings = ReturnWarnings(result);
   return result;
 }
 
@@ -84,6 +87,15 @@ bool AppendRunStatistics(ComputedReturn& result, const std::string& path) {
   const bool appended = FileSize(path) > before;
   if (settings.allocationFlags != 0) compute.Penalty(0, settings.allocationFlags, limit, -1);
   return appended;
+}
+
+bool InterestRan(const ComputedReturn& result) {
+  const CCompute& compute = *result.compute;
+  if (!(compute.ComputeDate > compute.ReturnDueDate)) return false;
+  for (const InterestEvent* link = result.interest.get(); link; link = link->Next) {
+    if (IsPresent(link->Principal) || IsPresent(link->Balance)) return true;
+  }
+  return false;
 }
 
 }  // namespace ledrix::cli

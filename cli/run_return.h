@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "return_file.h"
 
@@ -17,6 +18,8 @@ struct ComputedReturn {
   std::unique_ptr<CRunTimePenalties> penalties;
   std::unique_ptr<InterestEvent> interest;
   PenaltySummary summary;
+  /// What the result should be read with (see warnings.h).
+  std::vector<std::string> warnings;
 };
 
 /// The compute object of `form`: 941 and 944 (C941Compute, Set944 for the
@@ -25,7 +28,7 @@ std::unique_ptr<CCompute> MakeCompute(const FormInfo& form);
 
 /// Computes the return: the compute date, the return's due date, the penalty
 /// inputs, then BasicCompute with the allocation flags; then the return
-/// penalties and interest to the compute date.
+/// penalties and interest to the compute date, and the warnings.
 ComputedReturn ComputeReturn(ReturnFile& file);
 
 /// Runs the allocation methods of the search one at a time, gathering each
@@ -34,5 +37,9 @@ ComputedReturn ComputeReturn(ReturnFile& file);
 /// object is left with the allocation the file chose. False when no line
 /// could be appended (the file could not be opened or written).
 bool AppendRunStatistics(ComputedReturn& result, const std::string& path);
+
+/// Whether interest ran on anything: the compute date lies after the
+/// return's due date and some tax or penalty was unpaid then.
+bool InterestRan(const ComputedReturn& result);
 
 }  // namespace ledrix::cli

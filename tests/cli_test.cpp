@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "fields.h"
+#include "rates.h"
 #include "report_command.h"
 
 // The build defines the command's path; without the command every test skips.
@@ -265,7 +267,7 @@ TEST_F(CommandTest, JsonShape) {
             "form quarter schedule compute_date due_date allocation_method irs_direction "
             "penalty_total tax_balance liability_total deposit_total excess_adjustments "
             "had_100000_liability additional_notice_date method_results daily_liabilities "
-            "period_totals events liabilities catchups return_penalties interest");
+            "period_totals events liabilities catchups return_penalties interest warnings");
   EXPECT_EQ(Keys(ordered["liabilities"][0]),
             "slot due_date liability_date amount balance penalty rate_index semiweekly next_day "
             "applied98 catchup event_indices unpaid_amount unpaid_days unpaid_penalty "
@@ -632,8 +634,10 @@ TEST_F(CommandTest, StatisticsOfADepositSplitOverThreeLiabilities) {
 }
 
 TEST_F(CommandTest, UsageErrors) {
-  for (const char* args : {"", "compute", "frobnicate", "holidays 2160",
-                           "compute x.json --allocation cheapest", "due 2005-02-30"}) {
+  for (const char* args :
+       {"", "compute", "frobnicate", "holidays 2160", "holidays", "holidays add Picnic",
+        "holidays add Picnic 2025-02-30", "rates set 2025Q1",
+        "compute x.json --allocation cheapest", "due 2005-02-30"}) {
     Outcome run = Ledrix(args);
     EXPECT_EQ(run.status, 64) << args;
     EXPECT_NE(run.err.find("Usage: ledrix compute RETURN.json"), std::string::npos) << args;
@@ -648,16 +652,19 @@ TEST_F(CommandTest, HolidaysAndDueDates) {
     const char* out;
   } cases[] = {// New Year's Day 2005 was observed on Friday 31 December 2004.
                {"holidays 2005",
-                "01-17-05 Mon  MLK Birthday\n"
-                "01-20-05 Thu  Inauguration Day\n"
-                "02-21-05 Mon  President's Day\n"
-                "05-30-05 Mon  Memorial Day\n"
-                "07-04-05 Mon  Independence Day\n"
-                "09-05-05 Mon  Labor Day\n"
-                "10-10-05 Mon  Columbus Day\n"
-                "11-11-05 Fri  Veteran's Day\n"
-                "11-24-05 Thu  Thanksgiving\n"
-                "12-26-05 Mon  Christmas\n"},
+                "01-17-05 Mon  MLK Birthday                    built in\n"
+                "01-20-05 Thu  Inauguration Day                built in\n"
+                "02-21-05 Mon  President's Day                 built in\n"
+                "05-30-05 Mon  Memorial Day                    built in\n"
+                "07-04-05 Mon  Independence Day                built in\n"
+                "09-05-05 Mon  Labor Day                       built in\n"
+                "10-10-05 Mon  Columbus Day                    built in\n"
+                "11-11-05 Fri  Veteran's Day                   built in\n"
+                "11-24-05 Thu  Thanksgiving                    built in\n"
+                "12-26-05 Mon  Christmas                       built in\n"},
+               {"holidays 1992",
+                "The holiday calendar does not hold the legal holidays of 1992: `ledrix "
+                "holidays add NAME DATE...` adds them.\n"},
                // Friday 14 January 2005: Monday 17th is MLK Day, Thursday 20th
                // Inauguration Day, so the third business day after it is Friday 21st.
                {"due 2005-01-14",
@@ -666,7 +673,10 @@ TEST_F(CommandTest, HolidaysAndDueDates) {
                 "  15th of the next month (monthly depositor)  02-15-05 Tue\n"
                 "  semi-weekly depositor                       01-21-05 Fri\n"
                 "  next Wednesday or Friday                    01-14-05 Fri\n"},
-               {"holidays 2030", ""}};  // a year the built-in table does not reach
+               // Years the built-in table does not reach.
+               {"holidays 2030",
+                "The holiday calendar does not hold the legal holidays of 2030: `ledrix "
+                "holidays add-federal 2030` adds them.\n"}};
   for (const auto& k : cases) {
     Outcome run = Ledrix(k.args);
     EXPECT_EQ(run.status, 0) << run.err;
@@ -674,7 +684,9 @@ TEST_F(CommandTest, HolidaysAndDueDates) {
   }
 }
 
-// Interest past the table's last rate says which quarters lacked one. A
+// Interest past the table's last rate says which quarters lacked one, in the
+// interest section and as a warning naming the command that adds them; the
+// tax unpaid into 2025 warns that the calendar lacks 2025's holidays. A
 // return without a compute date runs to today, which LEDRIX_FIXED_NOW pins.
 TEST_F(CommandTest, MissingRatesAndThePinnedClock) {
   const std::string path = Write("late-2024.json", Head("941", "2024Q2", "monthly") + R"(,
@@ -684,7 +696,14 @@ TEST_F(CommandTest, MissingRatesAndThePinnedClock) {
   const json result = Compute(path);
   unsetenv("LEDRIX_FIXED_NOW");
   ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(run.err, "");
+  const json warnings = {
+      "The holiday calendar does not hold the legal holidays of 2025, so due dates and days late "
+      "there took no holiday into account. `ledrix holidays add-federal 2025` adds them.",
+      "The rate table has no rate for 2024 Q3 to 2025 Q1; the latest earlier rate, 8.00% (2024 "
+      "Q2), was used. `ledrix rates add-known` adds the published rates through 2026 Q1."};
+  EXPECT_EQ(run.err, "ledrix: warning: " + warnings[0].get<std::string>() +
+                         "\nledrix: warning: " + warnings[1].get<std::string>() + "\n");
+  EXPECT_EQ(result["warnings"], warnings);
   EXPECT_NE(run.out.find("penalty computed to 03-31-25 Mon"), std::string::npos) << run.out;
   EXPECT_NE(run.out.find("The rate table has no rate for 2024 Q3 to 2025 Q1; the latest earlier "
                          "rate, 8.00% (2024 Q2), was used."),
@@ -703,6 +722,194 @@ TEST_F(CommandTest, MissingRatesAndThePinnedClock) {
                            "Grand total........................:            N/A",
                            "Your deposits exceed your liabilities by .........: 250.00"}) {
     EXPECT_NE(over.out.find(line), std::string::npos) << line << "\n" << over.out;
+  }
+}
+
+// ---- bringing the calendar and the rates up to date -------------------------------------
+
+/// Points "AppData" at a folder of the test's own while it lives, so the
+/// holiday and rate files it writes are seen by no other test.
+class UserFolder {
+ public:
+  explicit UserFolder(const fs::path& folder) : folder_(folder), saved_(std::getenv("AppData")) {
+    fs::create_directories(folder_);
+    setenv("AppData", folder_.c_str(), 1);
+  }
+  ~UserFolder() {
+    setenv("AppData", saved_.c_str(), 1);
+    fs::remove_all(folder_);
+  }
+  fs::path File(const char* name) const { return folder_ / "Ordane Software" / "Ledrix" / name; }
+
+ private:
+  fs::path folder_;
+  std::string saved_;
+};
+
+std::string ReadAll(const fs::path& path) {
+  std::stringstream text;
+  text << std::ifstream(path, std::ios::binary).rdbuf();
+  return text.str();
+}
+
+// A 2025 Q1 Form 941: January's $10,000.00 is due on 15 February, a
+// Saturday; Monday the 17th is Presidents' Day, so the deposit of Tuesday
+// 18 February is on time. Without 2025's holidays the 17th is the due date:
+// one day late, 2% = 200.00. 2024 Q4's $10,000.00, unpaid from the return's
+// due date (31 January 2025) to 31 December 2025, earns interest at 8%
+// (2024 Q2's rate standing in), 759.43, until the published rates are added;
+// then at 7% a quarter at a time, 661.44 (both worked by hand in
+// interest_test.cpp, InterestAcross2025).
+TEST_F(CommandTest, CalendarAndRatesBroughtUpToDate) {
+  UserFolder folder(dir_ / "up-to-date");
+  const std::string q1 = Write("2025q1.json", Head("941", "2025Q1", "monthly") + R"(,
+      "allocation": "irs", "compute_date": "2025-03-31", "events": [
+      {"type": "LIABILITY", "date": "2025-01-15", "amount": 10000},
+      {"type": "DEPOSIT", "date": "2025-02-18", "amount": 10000}]})");
+  const std::string q4 = Write("2024q4.json", Head("941", "2024Q4", "monthly") + R"(,
+      "allocation": "irs", "compute_date": "2025-12-31",
+      "events": [{"type": "LIABILITY", "date": "2024-12-15", "amount": 10000}]})");
+  const std::string holidayWarning =
+      "The holiday calendar does not hold the legal holidays of 2025, so due dates and days late "
+      "there took no holiday into account. `ledrix holidays add-federal 2025` adds them.";
+
+  // Friday 14 February 2025: the next business day is Monday the 17th until
+  // Presidents' Day is known.
+  Outcome due = Ledrix("due 2025-02-14");
+  EXPECT_NE(due.out.find("next-day rule)  02-17-25 Mon"), std::string::npos) << due.out;
+  EXPECT_EQ(due.err, "ledrix: warning: " + holidayWarning + "\n");
+  json before = Compute(q1);
+  ExpectPiece(Liabilities(before)[0]["deposits"][0], "2025-02-18", 10000.00, 1, 1, 200.00);
+  EXPECT_EQ(before["warnings"], json({holidayWarning}));
+  before = Compute(q4);
+  EXPECT_NEAR(before["interest"]["total"].get<double>(), 759.43, 1e-9);
+  EXPECT_EQ(before["warnings"],
+            json({holidayWarning,
+                  "The rate table has no rate for 2025 Q1 to 2025 Q4; the latest earlier rate, "
+                  "8.00% (2024 Q2), was used. `ledrix rates add-known` adds the published rates "
+                  "through 2026 Q1."}));
+
+  // Three years to an entry; a later run joins the years already held and
+  // writes the days the built-in table lacks only once.
+  const std::string written = "Written to the holiday file " +
+                              folder.File("LEDRIX93.HOL").string() +
+                              ":\n  DC legal holidays 2025-2027              37 days\n";
+  Outcome holidays = Ledrix("holidays add-federal 2025-2027");
+  EXPECT_EQ(holidays.out, written + "  Days the built-in table lacks             3 days\n");
+  holidays = Ledrix("holidays add-federal 2027-2028");
+  EXPECT_EQ(holidays.out, written + "  DC legal holidays 2028                   11 days\n");
+  Outcome rates = Ledrix("rates add-known");
+  ASSERT_EQ(rates.status, 0) << rates.err;
+  EXPECT_NE(rates.out.find("2025 Q1     7.00%  Rev. Rul. 2024-25\n"), std::string::npos);
+
+  due = Ledrix("due 2025-02-14");
+  EXPECT_NE(due.out.find("next-day rule)  02-18-25 Tue"), std::string::npos) << due.out;
+  EXPECT_EQ(due.err, "");
+  json after = Compute(q1);
+  ExpectPiece(Liabilities(after)[0]["deposits"][0], "2025-02-18", 10000.00, 0, 0, 0.00);
+  EXPECT_EQ(after["warnings"], json::array());
+  after = Compute(q4);
+  EXPECT_NEAR(after["interest"]["total"].get<double>(), 661.44, 1e-9);
+  EXPECT_EQ(after["interest"]["chain"].size(), 5u);
+  EXPECT_EQ(after["warnings"], json::array());
+  EXPECT_EQ(Ledrix("compute '" + q4 + "'").err, "");
+
+  const std::string listed = Ledrix("holidays 2025").out + Ledrix("rates").out;
+  for (const char* line :
+       {"01-09-25 Thu  National Day of Mourning        holiday file: Days the built-in table lacks",
+        "01-20-25 Mon  MLK Birthday, Inauguration Day  holiday file: DC legal holidays 2025-2027",
+        "2024 Q2     8.00%  built in", "2025 Q1     7.00%  rate file, Rev. Rul. 2024-25",
+        "The last quarter with a known rate is 2026 Q1."}) {
+    EXPECT_NE(listed.find(std::string(line) + "\n"), std::string::npos) << line << "\n" << listed;
+  }
+}
+
+// A change that does not fit, or that would write over a file the library
+// cannot read, is refused with status 2 and writes nothing.
+TEST_F(CommandTest, RefusalsWriteNothing) {
+  UserFolder folder(dir_ / "refusals");
+  for (const char* args :
+       {"holidays add 'Company Picnic' 2025-06-06",
+        "holidays add 'Plant Shutdown' 2025-07-07 2025-07-08", "holidays add Inventory 2025-12-30",
+        "holidays add 'Founders Day' 3/3/25", "rates set 2025Q1 7"}) {
+    Outcome run = Ledrix(args);
+    ASSERT_EQ(run.status, 0) << args << "\n" << run.err;
+  }
+  const std::string held = R"(; the others hold "Company Picnic", "Plant Shutdown", )"
+                           R"("Inventory", "Founders Day": `ledrix holidays remove NAME` frees )"
+                           R"(one. Nothing was written.)";
+  const struct {
+    const char* args;
+    std::string message;
+  } refusals[] = {
+      {"holidays add 'Staff Day' 2025-09-09",
+       "\"Staff Day\" needs 1 of the holiday file's 4 user-defined entries, and 0 are free" + held},
+      {"holidays add-federal 2025-2026",
+       "The DC legal holidays of 2025 to 2026 and the days the built-in table lacks need 2 of "
+       "the holiday file's 4 user-defined entries, and 0 are free" +
+           held},
+      {"holidays add-federal 2024", "add-federal writes the years 2025 to 2099"},
+      {"holidays remove 'Staff Day'", "the holiday file has no entry named \"Staff Day\""},
+      {"rates set 2024Q2 7", "2024 Q2 has the built-in rate 8.00%, which the rate file cannot"},
+      {"rates set 2025Q2 7%", "\"7%\" is not a rate in percent a year"},
+  };
+  const std::string holidays = ReadAll(folder.File("LEDRIX93.HOL"));
+  const std::string rates = ReadAll(folder.File("LEDRIX.TBL"));
+  for (const auto& refusal : refusals) {
+    Outcome run = Ledrix(refusal.args);
+    EXPECT_EQ(run.status, 2) << refusal.args;
+    EXPECT_EQ(run.out, "") << refusal.args;
+    EXPECT_NE(run.err.find(refusal.message), std::string::npos) << run.err;
+    EXPECT_EQ(ReadAll(folder.File("LEDRIX93.HOL")), holidays) << refusal.args;
+    EXPECT_EQ(ReadAll(folder.File("LEDRIX.TBL")), rates) << refusal.args;
+  }
+
+  // A day joins the entry of its name even when every entry is taken, and
+  // removing an entry frees it.
+  EXPECT_EQ(Ledrix("holidays add 'Company Picnic' 2026-06-05").status, 0);
+  EXPECT_EQ(Ledrix("holidays remove Inventory").status, 0);
+  EXPECT_EQ(Ledrix("holidays 2026").out,
+            "06-05-26 Fri  Company Picnic                  holiday file: Company Picnic\n"
+            "The holiday calendar does not hold the legal holidays of 2026: `ledrix holidays "
+            "add-federal 2026` adds them.\n");
+
+  // A holiday file of no form the library reads stays as it is.
+  std::ofstream(folder.File("LEDRIX93.HOL"), std::ios::binary) << std::string(100, 'x');
+  Outcome unreadable = Ledrix("holidays add Picnic 2025-06-06");
+  EXPECT_EQ(unreadable.status, 2);
+  EXPECT_NE(unreadable.err.find("cannot be read"), std::string::npos) << unreadable.err;
+  EXPECT_EQ(ReadAll(folder.File("LEDRIX93.HOL")), std::string(100, 'x'));
+}
+
+// The rates the project keeps go on from the built-in list (through 2024 Q2)
+// a quarter at a time, each with its source; a fault in the data names its
+// line.
+TEST(KnownRates, FollowTheBuiltInListQuarterByQuarter) {
+  using namespace ledrix::cli;
+  const std::vector<KnownRate> known = KnownRates();
+  ASSERT_FALSE(known.empty());
+  EXPECT_EQ(QuarterText(known.front().quarter), "2024 Q3");
+  for (size_t i = 0; i < known.size(); ++i) {
+    if (i > 0) {
+      EXPECT_EQ(known[i].quarter, known[i - 1].quarter + 1) << i;
+    }
+    EXPECT_GT(known[i].percent, 0.0) << i;
+    EXPECT_FALSE(known[i].source.empty()) << i;
+  }
+  const std::pair<const char*, const char*> faults[] = {
+      {"2025Q1,7,x\n", "line 1: header"},
+      {"# rates\nquarter,rate,source\n2025Q1,7\n", "line 3: line: expected quarter,rate,source"},
+      {"quarter,rate,source\n2025Q5,7,x\n", "line 2: quarter"},
+      {"quarter,rate,source\n2025Q2,7,x\n2025Q1,7,y\n", "line 3: quarter: out of order"},
+      {"quarter,rate,source\n2025Q1,-7,x\n", "line 2: rate"},
+  };
+  for (const auto& [text, message] : faults) {
+    try {
+      ParseKnownRates(text);
+      ADD_FAILURE() << text;
+    } catch (const InputError& error) {
+      EXPECT_NE(std::string(error.what()).find(message), std::string::npos) << error.what();
+    }
   }
 }
 

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "ledrix/legal_holidays.h"
 #include "ledrix/platform.h"
 
 namespace ledrix {
@@ -99,46 +100,30 @@ TEST_F(HolidayFileTest, BuiltInCalendarWithoutAFile) {
   }
 }
 
-// The observance of a holiday fixed on a day of the month: a Saturday's is
-// the Friday before, a Sunday's the Monday after.
-Date Observed(int month, int day, int year) {
-  const Date date(month, day, year);
-  return date.Weekday() == 4 ? date - 1 : date.Weekday() == 5 ? date + 1 : date;
-}
-
-// The nth `weekday` (0 Tuesday ... 6 Monday) of the month; n = 0 the last.
-Date NthWeekday(int n, int weekday, int month, int year) {
-  Date date = n > 0 ? Date(month, 1, year) : Date(month, MonthLength(month, year - 1900), year);
-  while (date.Weekday() != weekday) date = date + (n > 0 ? 1 : -1);
-  return n > 0 ? date + 7 * (n - 1) : date;
-}
-
-// Every built-in date against its holiday's rule, 1993 to 2024: each date
-// stands in the slot of its year (row 1 keeps a New Year's Day observed on
-// 31 December in the next year's slot), none falls on a weekend but the
-// Saturday Inauguration Day of 2001, and the table holds what the rules give
-// but for the departures listed.
+// Every built-in date against its holiday's rule (legal_holidays.h), 1993 to
+// 2024: each date stands in the slot of its year (row 1 keeps a New Year's
+// Day observed on 31 December in the next year's slot), none falls on a
+// weekend but the Saturday Inauguration Day of 2001, and the table holds what
+// the rules give but for the departures listed.
 TEST_F(HolidayFileTest, BuiltInDatesFollowTheirHolidaysRules) {
-  constexpr int kMonday = 6, kThursday = 2;
   const struct {
     const char* name;
     int from, to;
     Date (*day)(int year);
-  } rules[] = {{"New Year's Day", 1993, 2024, [](int y) { return Observed(1, 1, y); }},
-               {"MLK Birthday", 1993, 2024, [](int y) { return NthWeekday(3, kMonday, 1, y); }},
-               {"Inauguration Day", 1993, 2024,
-                [](int y) { return y % 4 == 1 ? Date(1, 20, y) : Date(); }},  // not moved
-               {"President's Day", 1993, 2024, [](int y) { return NthWeekday(3, kMonday, 2, y); }},
+  } rules[] = {{"New Year's Day", 1993, 2024, NewYearsDay},
+               {"MLK Birthday", 1993, 2024, MartinLutherKingDay},
+               {"Inauguration Day", 1993, 2024, InaugurationDay},
+               {"President's Day", 1993, 2024, WashingtonsBirthday},
                {"Nixon Memorial", 1994, 1994, [](int) { return Date(4, 27, 94); }},
-               {"DC Emancipation Day", 2007, 2024, [](int y) { return Observed(4, 16, y); }},
-               {"Memorial Day", 1993, 2024, [](int y) { return NthWeekday(0, kMonday, 5, y); }},
-               {"Juneteenth", 2021, 2024, [](int y) { return Observed(6, 19, y); }},
-               {"Independence Day", 1993, 2024, [](int y) { return Observed(7, 4, y); }},
-               {"Labor Day", 1993, 2024, [](int y) { return NthWeekday(1, kMonday, 9, y); }},
-               {"Columbus Day", 1993, 2024, [](int y) { return NthWeekday(2, kMonday, 10, y); }},
-               {"Veteran's Day", 1993, 2024, [](int y) { return Observed(11, 11, y); }},
-               {"Thanksgiving", 1993, 2024, [](int y) { return NthWeekday(4, kThursday, 11, y); }},
-               {"Christmas", 1993, 2024, [](int y) { return Observed(12, 25, y); }},
+               {"DC Emancipation Day", 2007, 2024, DcEmancipationDay},
+               {"Memorial Day", 1993, 2024, MemorialDay},
+               {"Juneteenth", 2021, 2024, JuneteenthDay},
+               {"Independence Day", 1993, 2024, IndependenceDay},
+               {"Labor Day", 1993, 2024, LaborDay},
+               {"Columbus Day", 1993, 2024, ColumbusDay},
+               {"Veteran's Day", 1993, 2024, VeteransDay},
+               {"Thanksgiving", 1993, 2024, ThanksgivingDay},
+               {"Christmas", 1993, 2024, ChristmasDay},
                {"Extra Day at Christmas", 1997, 1997, [](int) { return Date(12, 26, 97); }}};
   const auto text = [](const std::string& name, Date date) {
     char day[13];
@@ -164,10 +149,11 @@ TEST_F(HolidayFileTest, BuiltInDatesFollowTheirHolidaysRules) {
   std::vector<std::string> unlike;
   std::set_symmetric_difference(byRule.begin(), byRule.end(), inTable.begin(), inTable.end(),
                                 std::back_inserter(unlike));
-  // The departures: 1 January 2011 was a Saturday; 20 January 2013 a Sunday,
-  // whose Monday was MLK Day.
+  // The departures: 1 January 2011 was a Saturday, and the table lacks its
+  // Friday; 20 January 2013 was a Sunday, and the table has no Inauguration
+  // Day for its Monday, MLK Day.
   EXPECT_EQ(unlike,
-            (std::vector<std::string>{"Inauguration Day 01-20-13", "New Year's Day 12-31-10"}));
+            (std::vector<std::string>{"Inauguration Day 01-21-13", "New Year's Day 12-31-10"}));
 }
 
 TEST_F(HolidayFileTest, ReadsEveryFileFormAndWritesTheCurrentOne) {
@@ -265,6 +251,51 @@ TEST_F(HolidayFileTest, SharedCalendarFollowsTheFile) {
   fs::remove(HolidayFile());
   EXPECT_FALSE(Holiday::Shared()->IsHoliday(Date(1, 4, 10)));
   EXPECT_FALSE(fs::exists(HolidayFile()));
+}
+
+// ---- the District of Columbia's legal holidays by rule ------------------------------
+
+// The days of DcLegalHolidays(year), each once, as "MM-DD" joined by blanks.
+std::string RuleDays(int year) {
+  std::string days;
+  for (const LegalHoliday& holiday : DcLegalHolidays(year)) {
+    char text[13] = {};
+    holiday.Date.Format(text);
+    const std::string day(text, 5);
+    if (days.find(day) == std::string::npos) days += (days.empty() ? "" : " ") + day;
+  }
+  return days;
+}
+
+// The DC legal holidays observed in each year, as published: the federal
+// holidays from the lists of the Office of Personnel Management (opm.gov,
+// "Federal Holidays"), DC Emancipation Day from the District's schedule
+// (D.C. Code 1-612.02: 16 April, Saturday to Friday, Sunday to Monday) and
+// Inauguration Day from 5 U.S.C. 6103(c). Weekdays checked with python3's
+// datetime. 2027 ends with New Year's Day 2028 (a Saturday), which 2028
+// therefore lacks; Inauguration Day 2025 is MLK Day, that of 2029 a Saturday
+// (it moves only from a Sunday).
+TEST(DcLegalHolidays, PublishedYears) {
+  const struct {
+    int year;
+    const char* days;
+  } published[] = {
+      {2025, "01-01 01-20 02-17 04-16 05-26 06-19 07-04 09-01 10-13 11-11 11-27 12-25"},
+      {2026, "01-01 01-19 02-16 04-16 05-25 06-19 07-03 09-07 10-12 11-11 11-26 12-25"},
+      {2027, "01-01 01-18 02-15 04-16 05-31 06-18 07-05 09-06 10-11 11-11 11-25 12-24 12-31"},
+      {2028, "01-17 02-21 04-17 05-29 06-19 07-04 09-04 10-09 11-10 11-23 12-25"},
+      {2029, "01-01 01-15 01-20 02-19 04-16 05-28 06-19 07-04 09-03 10-08 11-12 11-22 12-25"},
+      {2030, "01-01 01-21 02-18 04-16 05-27 06-19 07-04 09-02 10-14 11-11 11-28 12-25"},
+      {2031, "01-01 01-20 02-17 04-16 05-26 06-19 07-04 09-01 10-13 11-11 11-27 12-25"},
+      {2032, "01-01 01-19 02-16 04-16 05-31 06-18 07-05 09-06 10-11 11-11 11-25 12-24 12-31"},
+  };
+  for (const auto& p : published) EXPECT_EQ(RuleDays(p.year), p.days) << p.year;
+  const std::vector<LegalHoliday> y2025 = DcLegalHolidays(2025);
+  ASSERT_GE(y2025.size(), 3u);
+  EXPECT_STREQ(y2025[1].Name, "MLK Birthday");
+  EXPECT_STREQ(y2025[2].Name, "Inauguration Day");
+  EXPECT_EQ(DcEmancipationDay(2033), Date(4, 15, 2033));  // 16 April 2033 is a Saturday
+  EXPECT_FALSE(InaugurationDay(2026).IsValid());
 }
 
 }  // namespace

@@ -128,10 +128,50 @@ TEST_F(RateFileTest, TheFileSuppliesOnlyTheQuartersAfterTheBuiltInList) {
     EXPECT_EQ(rates.Rates[127], c.q127) << c.bytes;
     EXPECT_EQ(rates.IsMissingForDate(D("08/01/24")), c.q126 > 0.0 ? 0 : 1) << c.bytes;
     EXPECT_EQ(ReadAll(RateFile()), whole.substr(0, c.bytes));  // reading never rewrites
+    EXPECT_EQ(rates.LastQuarter(), 127) << c.bytes;            // the table ends with 2024 Q4
   }
   // A rate that is not a number is no rate.
   Write(RateImage(127, [](int i) { return i < 126 ? 0.0 : std::nan(""); }));
   EXPECT_EQ(RateTable().Rates[126], 0.0);
+}
+
+// 2024 Q3 and Q4 at 8%, 2025 Q1 to Q4 at 7%, then a quarter without a rate.
+double EightsThenSevens(int i) {
+  return i < 126 ? 0.0 : i < 128 ? 8.0 : i < 132 ? 7.0 : 0.0;
+}
+
+// The quarters after 2024 Q4 follow the present form's 1,024 bytes; the table
+// ends with the last of them that has a rate.
+TEST_F(RateFileTest, LaterQuartersFollowThePresentForm) {
+  Write(RateImage(133, EightsThenSevens));
+  RateTable rates;
+  EXPECT_EQ(rates.LastQuarter(), 131);  // 2025 Q4; the trailing no-rate is dropped
+  EXPECT_EQ(RateTable::QuarterOfDate(D("08/01/25"), rates.LastQuarter()), 130);
+  EXPECT_EQ(RateTable::QuarterOfDate(D("08/01/25")), 127);  // a table of the present form
+  EXPECT_EQ(RateTable::QuarterOfDate(D("01/02/26"), rates.LastQuarter()), 131);
+  EXPECT_EQ(RateTable::QuarterEndOfIndex(131, rates.LastQuarter()), D("12/31/25"));
+  EXPECT_FALSE(RateTable::QuarterEndOfIndex(132, rates.LastQuarter()).IsValid());
+  EXPECT_EQ(rates.RateForQuarter(129), 7.0);
+  EXPECT_EQ(rates.RateForQuarter(500), 7.0);
+  EXPECT_EQ(rates.IsMissingForDate(D("08/01/25")), 0);
+  EXPECT_EQ(rates.IsMissingForDate(D("01/02/26")), 1);  // beyond the table
+  EXPECT_EQ(rates.IsMissing(132), 1);
+
+  // 2026 Q2 set, 2026 Q1 left without: Save writes through 2026 Q2, and
+  // 2026 Q1 takes 2025 Q4's rate.
+  EXPECT_EQ(rates.SetRate(133, 6.5), 1);
+  EXPECT_EQ(rates.SetRate(RateTable::QuarterCount + RateTable::LaterQuarterCapacity, 6.0), 0);
+  EXPECT_EQ(rates.Save(), 1);
+  EXPECT_EQ(fs::file_size(RateFile()), 8u * 134);
+  RateTable reread;
+  EXPECT_EQ(reread.LastQuarter(), 133);
+  EXPECT_EQ(reread.RateSourceQuarter(132), 131);
+  EXPECT_EQ(reread.RateForQuarter(132), 7.0);
+  EXPECT_EQ(reread.HasNoGaps(), 0);
+  // With no later rate left the file takes its present form again.
+  for (double& rate : reread.LaterRates) rate = 0.0;
+  EXPECT_EQ(reread.Save(), 1);
+  EXPECT_EQ(fs::file_size(RateFile()), 1024u);
 }
 
 TEST_F(RateFileTest, SaveReplacesTheFileWhole) {
@@ -339,6 +379,37 @@ TEST(InterestEvent, TenThousandLinksFreedWithoutRecursion) {
   EXPECT_EQ(static_cast<InterestEvent*>(first->Next), nullptr);
   for (int i = 0; i < 10000; ++i) link = (i ? link : first.get())->SetNext(nullptr);
   first.reset();  // the destructor frees the other 10,000 links
+}
+
+// 2024 Q4, $10,000.00 unpaid from the due date, Friday 31 January 2025, to
+// 31 December 2025. A rate file of the present form, or none, gives what the
+// table always gave: 2024 Q2's 8% all along in one segment of 334 days,
+// (1 + 0.08 / 365)^334 - 1 = 0.075942970 -> 759.43. With the rates of 2025
+// at 7% the segments end at each quarter's end:
+//   31 Jan - 31 Mar, 59 days: 10,000.00 x 0.011378229 = 113.78
+//   31 Mar - 30 Jun, 91 days: 10,113.78 x 0.017603529 = 178.04
+//   30 Jun - 30 Sep, 92 days: 10,291.82 x 0.017798686 = 183.18
+//   30 Sep - 31 Dec, 92 days: 10,475.00 x 0.017798686 = 186.44, 661.44 in all.
+TEST_F(RateFileTest, InterestAcross2025) {
+  const std::vector<Link> atEight = {{6, "01/31/25", "01/31/25", 10000.00, 0.08, 0.0, 10000.00},
+                                     {5, "01/31/25", "12/31/25", 10000.00, 0.08, 759.43, 0.0}};
+  const std::vector<Link> atSeven = {{6, "01/31/25", "01/31/25", 10000.00, 0.07, 0.0, 10000.00},
+                                     {4, "01/31/25", "03/31/25", 10000.00, 0.07, 113.78, 0.0},
+                                     {4, "03/31/25", "06/30/25", 10113.78, 0.07, 178.04, 0.0},
+                                     {4, "06/30/25", "09/30/25", 10291.82, 0.07, 183.18, 0.0},
+                                     {5, "09/30/25", "12/31/25", 10475.00, 0.07, 186.44, 0.0}};
+  const struct {
+    int quarters;  // in the rate file; 0: no file
+    const std::vector<Link>& chain;
+    int missing;
+  } cases[] = {{0, atEight, 1}, {128, atEight, 1}, {132, atSeven, 0}};
+  for (const auto& c : cases) {
+    fs::remove(RateFile());
+    if (c.quarters) Write(RateImage(c.quarters, EightsThenSevens));
+    Interest i(179, {{LIABILITY, "12/15/24", 10000.00}}, "12/31/25");
+    ExpectChain(i.first, c.chain);
+    EXPECT_EQ(i.compute.MissingRateFlag, c.missing) << c.quarters;
+  }
 }
 
 // A whole run: 2010 Q1, $10,000.00 due 30 April 2010, 4,000.00 deposited

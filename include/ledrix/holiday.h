@@ -3,8 +3,10 @@
 //
 // Entries 0 to Count-1 hold the built-in federal holidays of 1993 through
 // 2024 (slot k of every entry is the observed date of year 1993 + k); up to
-// four user-defined holidays follow from entry Count. The user-defined ones
-// live in the holiday file "LEDRIX93.HOL" in the per-user folder:
+// four user-defined holidays follow from entry Count (the legal holidays of
+// later years, which legal_holidays.h gives by rule, are kept there). The
+// user-defined ones live in the holiday file "LEDRIX93.HOL" in the per-user
+// folder:
 //
 //   484 bytes  4 records of 121 bytes: a 41-byte name, 40 day serials (LE)
 //   404 bytes  4 records of 101 bytes: a 41-byte name, 30 day serials

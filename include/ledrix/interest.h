@@ -2,13 +2,19 @@
 // interest chain.
 //
 // RateTable holds one annual rate per calendar quarter from January-March
-// 1993 (table quarter 0) to October-December 2024 (quarter 127). The rates
-// through April-June 2024 are built in; the rate file "LEDRIX.TBL" in the
-// per-user folder (beside the holiday file) can supply only the two quarters
-// after them. The file is 1,024 bytes: 128 IEEE 754 doubles, little-endian.
+// 1993 (table quarter 0) on. The rates through April-June 2024 are built in;
+// the rate file "LEDRIX.TBL" in the per-user folder (beside the holiday file)
+// supplies the quarters after them. Its first 1,024 bytes are 128 IEEE 754
+// doubles, little-endian, table quarters 0 to 127 (October-December 2024);
+// the file may go on with the quarters from January-March 2025 (table quarter
+// 128) in the same form, one double each, in quarter order. A file of 1,024
+// bytes, or none, ends the table with quarter 127, as it always has.
 //
 //   RateTable rates;
 //   rates.RateForQuarter(RateTable::QuarterOfDate(Date(5, 15, 5)));  // 6.0 (2005 Q2)
+//
+//   rates.SetRate(128, 7.0);  // 2025 Q1
+//   rates.Save();             // 1,032 bytes: the table now ends with 2025 Q1
 //
 // Interest compounds daily. CCompute::ComputeInterest builds a chain of
 // InterestEvent links from the return's due date to the compute date, one
@@ -25,6 +31,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "ledrix/date.h"
 #include "ledrix/export.h"
@@ -39,17 +46,24 @@ struct C941Doc;
 
 class LEDRIX_API RateTable {
  public:
+  /// The quarters of the table's present form, 1993 Q1 to 2024 Q4.
   static constexpr int QuarterCount = 128;
   static constexpr const char* FileName = "LEDRIX.TBL";
-  /// The rate file's size: QuarterCount doubles.
+  /// The size of the rate file's present form: QuarterCount doubles.
   static constexpr int FileBytes = QuarterCount * 8;
+  /// The most quarters the rate file keeps after 2024 Q4: 2025 Q1 to 2099 Q4.
+  static constexpr int LaterQuarterCapacity = 300;
 
-  /// Percent a year (7.0 is 7%) of each table quarter; 0.0 is no rate.
+  /// Percent a year (7.0 is 7%) of table quarters 0 to 127; 0.0 is no rate.
   double Rates[QuarterCount];
   /// The number of built-in rates (126).
   int Count = 0;
   /// The per-user folder, as the holiday calendar's (UserFolderText()).
   std::string Folder;
+  /// Percent a year of the quarters after 2024 Q4, from table quarter 128
+  /// (2025 Q1) on, as the rate file keeps them after its first 1,024 bytes;
+  /// 0.0 is no rate. The table ends with the last of them (LastQuarter).
+  std::vector<double> LaterRates;
 
   /// Folder from "AppData", then the load of Reload.
   RateTable();
@@ -57,19 +71,35 @@ class LEDRIX_API RateTable {
   /// Zeroes every rate, reads the rate file, then copies the built-in list
   /// over it from quarter 0. Returns 1.
   int Reload();
-  /// Writes the 128 rates to the rate file through a temporary file and a
-  /// rename: 1 when the new file is in place, 0 when it could not be written
-  /// (the old file is then untouched).
+  /// Writes the rates to the rate file through a temporary file and a
+  /// rename: the 128 quarters, then the later quarters through the last one
+  /// that has a rate (none: the 1,024 bytes of the present form). 1 when the
+  /// new file is in place, 0 when it could not be written (the old file is
+  /// then untouched).
   int Save();
 
-  /// The table quarter that holds `date`: 0 up to 31 March 1993, 127 from
-  /// 1 October 2024 on.
-  static int QuarterOfDate(Date date);
-  /// The last day of table quarter `i`: 31 March 1993 below 1, no date from
-  /// 128 on.
-  static Date QuarterEndOfIndex(int i);
-  /// The rate of quarter `i` (127 past the end), or when it has none the
-  /// rate of the latest earlier quarter that has one.
+  /// The table's last quarter: 127 (2024 Q4), or the last of LaterRates.
+  int LastQuarter() const { return QuarterCount - 1 + static_cast<int>(LaterRates.size()); }
+  /// The rate quarter `i` has of its own; 0.0 when none or outside the table.
+  double OwnRate(int i) const;
+  /// Gives quarter `i` its own rate, extending LaterRates to reach it (the
+  /// quarters in between have none). 0 when `i` lies outside 0 to
+  /// QuarterCount + LaterQuarterCapacity - 1. A built-in rate set here
+  /// returns with the next Reload.
+  int SetRate(int i, double percent);
+
+  /// The table quarter that holds `date`, in a table whose last quarter is
+  /// `lastQuarter` (pass LastQuarter() to reach the later quarters): 0 up to
+  /// 31 March 1993, `lastQuarter` from the first day after it on.
+  static int QuarterOfDate(Date date, int lastQuarter = QuarterCount - 1);
+  /// The last day of table quarter `i`: 31 March 1993 below 1, no date after
+  /// `lastQuarter` (as for QuarterOfDate).
+  static Date QuarterEndOfIndex(int i, int lastQuarter = QuarterCount - 1);
+  /// The quarter whose rate quarter `i` takes: `i` itself (LastQuarter()
+  /// past the end) when it has a rate, else the latest earlier quarter that
+  /// has one.
+  int RateSourceQuarter(int i) const;
+  /// The rate of RateSourceQuarter(i).
   double RateForQuarter(int i) const;
   /// 1 when quarter `i` has no rate (or lies beyond the table).
   int IsMissing(int i) const;

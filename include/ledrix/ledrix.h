@@ -9,6 +9,7 @@
 #include "ledrix/holiday.h"
 #include "ledrix/host.h"
 #include "ledrix/interest.h"
+#include "ledrix/legal_holidays.h"
 #include "ledrix/liability.h"
 #include "ledrix/module.h"
 #include "ledrix/penalties.h"

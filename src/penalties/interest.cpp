@@ -115,7 +115,7 @@ void InterestChain::OpenAtDueDate(InterestEvent& first) {
   event_ = SkipCobraSubsidies(event_);
 
   start_ = run_.ReturnDueDate;
-  quarter_ = RateTable::QuarterOfDate(start_);
+  quarter_ = RateTable::QuarterOfDate(start_, rates_.LastQuarter());
   first.StartDate = first.EndDate = start_;
   first.Kind = INTEREST_LIABILITY;
   first.Principal = first.Balance = balance_;
@@ -137,9 +137,10 @@ void InterestChain::ChooseSegmentEnd(InterestEvent& link) const {
       unpaidTax_ > 0.0) {
     endAt(INTEREST_PAYMENT, payment->Date);
   }
-  // Past the table's last quarter (after 2024) the rate stays that of
-  // quarter 127: no quarter end lies before the segment's start.
-  const Date quarterEnd = RateTable::QuarterEndOfIndex(quarter_);
+  // Past the table's last quarter (2024 Q4, or the last the rate file
+  // holds) the rate stays that of the last quarter: no quarter end lies
+  // before the segment's start, and none ends a segment.
+  const Date quarterEnd = RateTable::QuarterEndOfIndex(quarter_, rates_.LastQuarter());
   if (quarterEnd < link.EndDate && !(quarterEnd < start_)) endAt(INTEREST_QUARTER_END, quarterEnd);
   if (!additionalDone_ && inputs_.CC6656.Active && additionalStart_.IsValid() &&
       additionalStart_ <= link.EndDate) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 #include <iterator>
+#include <vector>
 
 #include "ledrix/interest.h"
 #include "ledrix/platform.h"
@@ -26,7 +27,8 @@ constexpr double kBuiltInRates[] = {
 
 // The first table quarter, January-March 1993, as a quarter index from 1980.
 constexpr int kFirstQuarterIndex = (1993 - 1980) * 4;
-constexpr int kLastQuarter = RateTable::QuarterCount - 1;
+// A rate below this is no rate.
+constexpr double kPresent = 0.009;
 
 int BuiltInCount() {
   int count = 0;
@@ -48,20 +50,33 @@ void EncodeRate(double rate, unsigned char* bytes) {
   for (int i = 0; i < 8; ++i) bytes[i] = static_cast<unsigned char>(bits >> (8 * i));
 }
 
-// Reads up to the file's 1,024 bytes into `rates`. A short file fills only
-// the first rates; a value cut off by the end of the file, and a value that
-// is not a finite number, are taken as no rate. An unreadable file gives
-// nothing.
-void ReadRateFile(const std::string& path, double* rates) {
+// A rate read from the file: a value that is not a finite number is no rate.
+double FileRate(const unsigned char* bytes) {
+  const double rate = DecodeRate(bytes);
+  return std::isfinite(rate) ? rate : 0.0;
+}
+
+// Reads the file's first 1,024 bytes into `rates` and what follows them,
+// quarter by quarter, into `later`. A short file fills only the first rates;
+// a value cut off by the end of the file is taken as no rate, and so are the
+// later quarters after the last one with a rate, so that the table ends with
+// its last known quarter. An unreadable file gives nothing.
+void ReadRateFile(const std::string& path, double* rates, std::vector<double>& later) {
   const int fd = platform::OpenForRead(path);
   if (fd < 0) return;
-  unsigned char image[RateTable::FileBytes];
-  const long read = platform::ReadFile(fd, image, sizeof image);
+  constexpr long kMostBytes = RateTable::FileBytes + 8L * RateTable::LaterQuarterCapacity;
+  std::vector<unsigned char> image(kMostBytes);
+  const long read = platform::ReadFile(fd, image.data(), image.size());
   platform::CloseFile(fd);
   for (long i = 0; i + 8 <= read; i += 8) {
-    const double rate = DecodeRate(image + i);
-    rates[i / 8] = std::isfinite(rate) ? rate : 0.0;
+    const double rate = FileRate(image.data() + i);
+    if (i < RateTable::FileBytes) {
+      rates[i / 8] = rate;
+    } else {
+      later.push_back(rate);
+    }
   }
+  while (!later.empty() && later.back() < kPresent) later.pop_back();
 }
 
 }  // namespace
@@ -72,49 +87,73 @@ RateTable::RateTable() : Folder(UserFolderText()) {
 
 int RateTable::Reload() {
   std::fill(std::begin(Rates), std::end(Rates), 0.0);
-  ReadRateFile(FilePath(), Rates);
+  LaterRates.clear();
+  ReadRateFile(FilePath(), Rates, LaterRates);
   // The built-in rates always win: the file supplies only the quarters after
-  // them (July-December 2024).
+  // them (July 2024 on).
   Count = BuiltInCount();
   std::copy_n(kBuiltInRates, Count, Rates);
   return 1;
 }
 
 int RateTable::Save() {
-  unsigned char image[FileBytes];
-  for (int i = 0; i < QuarterCount; ++i) EncodeRate(Rates[i], image + 8 * i);
-  return platform::WriteFileAtomically(FilePath(), image, sizeof image) ? 1 : 0;
+  int quarters = LastQuarter() + 1;
+  while (quarters > QuarterCount && OwnRate(quarters - 1) < kPresent) --quarters;
+  std::vector<unsigned char> image(8 * static_cast<size_t>(quarters));
+  for (int i = 0; i < quarters; ++i) EncodeRate(OwnRate(i), image.data() + 8 * i);
+  return platform::WriteFileAtomically(FilePath(), image.data(), image.size()) ? 1 : 0;
 }
 
-int RateTable::QuarterOfDate(Date date) {
+double RateTable::OwnRate(int i) const {
+  if (i < 0 || i > LastQuarter()) return 0.0;
+  return i < QuarterCount ? Rates[i] : LaterRates[i - QuarterCount];
+}
+
+int RateTable::SetRate(int i, double percent) {
+  if (i < 0 || i >= QuarterCount + LaterQuarterCapacity) return 0;
+  if (i < QuarterCount) {
+    Rates[i] = percent;
+  } else {
+    if (i > LastQuarter()) LaterRates.resize(i - QuarterCount + 1, 0.0);
+    LaterRates[i - QuarterCount] = percent;
+  }
+  return 1;
+}
+
+int RateTable::QuarterOfDate(Date date, int lastQuarter) {
   if (date.Serial == 0) return 0;
-  if (!date.IsValid()) return kLastQuarter;  // no date sorts after every date
-  return std::clamp(date.QuarterIndex() - kFirstQuarterIndex, 0, kLastQuarter);
+  if (!date.IsValid()) return lastQuarter;  // no date sorts after every date
+  return std::clamp(date.QuarterIndex() - kFirstQuarterIndex, 0, lastQuarter);
 }
 
-Date RateTable::QuarterEndOfIndex(int i) {
-  if (i >= QuarterCount) return Date();
+Date RateTable::QuarterEndOfIndex(int i, int lastQuarter) {
+  if (i > lastQuarter) return Date();
   return Date::QuarterEnd(kFirstQuarterIndex + std::max(i, 0));
 }
 
+int RateTable::RateSourceQuarter(int i) const {
+  int j = std::min(i, LastQuarter());
+  while (j > 0 && OwnRate(j) < kPresent) --j;
+  return std::max(j, 0);
+}
+
 double RateTable::RateForQuarter(int i) const {
-  int j = std::min(i, kLastQuarter);
-  while (j > 0 && Rates[j] < 0.009) --j;
-  return Rates[std::max(j, 0)];
+  return OwnRate(RateSourceQuarter(i));
 }
 
 int RateTable::IsMissing(int i) const {
-  return i < 0 || i >= QuarterCount || Rates[i] < 0.009 ? 1 : 0;
+  return OwnRate(i) < kPresent ? 1 : 0;
 }
 
 int RateTable::IsMissingForDate(Date date) const {
-  if (!(date <= QuarterEndOfIndex(kLastQuarter))) return 1;
-  return Rates[QuarterOfDate(date)] < 0.001 ? 1 : 0;
+  const int last = LastQuarter();
+  if (!(date <= QuarterEndOfIndex(last, last))) return 1;
+  return OwnRate(QuarterOfDate(date, last)) < 0.001 ? 1 : 0;
 }
 
 int RateTable::HasNoGaps() const {
-  for (int i = 0; i < kLastQuarter; ++i) {
-    if (!(Rates[i] > 0.0) && Rates[i + 1] > 0.0) return 0;
+  for (int i = 0; i < LastQuarter(); ++i) {
+    if (!(OwnRate(i) > 0.0) && OwnRate(i + 1) > 0.0) return 0;
   }
   return 1;
 }
