@@ -1,8 +1,9 @@
 // ledrix: computes the penalties and interest of a payroll-tax return
 // described in a JSON file, and answers calendar questions.
 //
-//   ledrix compute RETURN.json [--json] [--events FILE.csv] [--allocation NAME]
+//   ledrix compute RETURN.json [--json] [--events FILE.csv] [--allocation NAME] [--stats FILE]
 //   ledrix report KIND RETURN.json [--raw] [-o FILE]
+//   ledrix predict RETURN.json [--json]
 //   ledrix holidays YEAR
 //   ledrix holidays add-federal FROM[-TO] | add NAME DATE... | remove NAME
 //   ledrix rates [set QUARTER RATE | add-known]
@@ -26,6 +27,7 @@
 #include "csv_events.h"
 #include "holiday_entries.h"
 #include "json_output.h"
+#include "predict_command.h"
 #include "rates.h"
 #include "report_command.h"
 #include "return_file.h"
@@ -44,8 +46,9 @@ constexpr int kOutputError = 74;
 
 constexpr const char* kUsage =
     "Usage: ledrix compute RETURN.json [--json] [--events FILE.csv] "
-    "[--allocation best|irs|irs-old|irs-new]\n"
+    "[--allocation best|irs|irs-old|irs-new] [--stats FILE]\n"
     "       ledrix report KIND RETURN.json [--raw] [-o FILE]\n"
+    "       ledrix predict RETURN.json [--json]\n"
     "       ledrix holidays YEAR\n"
     "       ledrix holidays add-federal FROM[-TO] | add NAME DATE... | remove NAME\n"
     "       ledrix rates [set QUARTER RATE | add-known]\n"
@@ -61,6 +64,7 @@ struct ComputeOptions {
   std::string returnPath;
   std::string eventsPath;
   std::string allocation;
+  std::string statsPath;
   bool json = false;
 };
 
@@ -72,12 +76,36 @@ int RunCompute(const ComputeOptions& options) {
   if (!options.allocation.empty())
     file.settings.allocationFlags = FindAllocation(options.allocation);
   ComputedReturn result = ComputeReturn(file);
+  // Statistics that cannot be appended do not stop the computation.
+  if (!options.statsPath.empty() && !AppendRunStatistics(result, options.statsPath)) {
+    result.warnings.push_back("the statistics could not be appended to " + options.statsPath);
+  }
   // The whole output is made before any of it is written.
   std::ostringstream out;
   if (options.json) {
     out << ResultJson(result).dump(2) << "\n";
   } else {
     WriteSummary(out, result);
+  }
+  std::cout << out.str();
+  WriteWarnings(std::cerr, result.warnings);
+  return 0;
+}
+
+struct PredictOptions {
+  std::string returnPath;
+  bool json = false;
+};
+
+int RunPredict(const PredictOptions& options) {
+  ReturnFile file = LoadReturn(options.returnPath);
+  ComputedReturn result = ComputeReturn(file);
+  const Prediction prediction = Predict(result);
+  std::ostringstream out;
+  if (options.json) {
+    out << PredictionJson(result, prediction).dump(2) << "\n";
+  } else {
+    WritePrediction(out, result, prediction);
   }
   std::cout << out.str();
   WriteWarnings(std::cerr, result.warnings);
@@ -128,6 +156,9 @@ int main(int argc, char** argv) {
   computeCommand
       ->add_option("--allocation", compute.allocation, "override the file's allocation choice")
       ->check(CLI::IsMember(AllocationNames()));
+  computeCommand->add_option("--stats", compute.statsPath,
+                             "run the allocation methods one at a time and append their "
+                             "statistics to FILE (tab-separated)");
 
   ReportOptions report;
   CLI::App* reportCommand =
@@ -141,6 +172,12 @@ int main(int argc, char** argv) {
   reportCommand->add_option("-o,--output", report.output,
                             "write to FILE (replaced whole, or left as it was) instead of "
                             "standard output");
+
+  PredictOptions predict;
+  CLI::App* predictCommand = app.add_subcommand(
+      "predict", "what must still be deposited, and by when (the deposit predictor)");
+  predictCommand->add_option("RETURN", predict.returnPath, "the return, a JSON file")->required();
+  predictCommand->add_flag("--json", predict.json, "print the predictor's rows as JSON");
 
   int year = 0;
   CLI::App* holidaysCommand = app.add_subcommand(
@@ -200,6 +237,7 @@ int main(int argc, char** argv) {
   std::signal(SIGXFSZ, SIG_IGN);
   try {
     if (*computeCommand) return RunCompute(compute);
+    if (*predictCommand) return RunPredict(predict);
     if (*reportCommand) {
       RunReport(report);
       return 0;
