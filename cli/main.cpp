@@ -1,9 +1,10 @@
 // ledrix: computes the penalties and interest of a payroll-tax return
 // described in a JSON file, and answers calendar questions.
 //
-//   ledrix compute RETURN.json [--json] [--events FILE.csv] [--allocation NAME]
+//   ledrix compute RETURN.json [--json] [--events FILE.csv] [--allocation NAME] [--stats FILE]
 //   ledrix designation RETURN.json [--csv] [--events FILE.csv]
 //   ledrix report KIND RETURN.json [--raw] [-o FILE]
+//   ledrix predict RETURN.json [--json]
 //   ledrix template FORM
 //   ledrix holidays YEAR
 //   ledrix holidays add-federal FROM[-TO] | add NAME DATE... | remove NAME
@@ -32,6 +33,7 @@
 #include "designation.h"
 #include "holiday_entries.h"
 #include "json_output.h"
+#include "predict_command.h"
 #include "rates.h"
 #include "report_command.h"
 #include "return_file.h"
@@ -64,6 +66,7 @@ struct ComputeOptions {
   std::string returnPath;
   std::string eventsPath;
   std::string allocation;
+  std::string statsPath;
   bool json = false;
   bool csv = false;  ///< designation: as CSV
 };
@@ -85,6 +88,10 @@ int RunCompute(const ComputeOptions& options) {
   if (!options.allocation.empty())
     file.settings.allocationFlags = FindAllocation(options.allocation);
   ComputedReturn result = ComputeReturn(file);
+  // Statistics that cannot be appended do not stop the computation.
+  if (!options.statsPath.empty() && !AppendRunStatistics(result, options.statsPath)) {
+    result.warnings.push_back("the statistics could not be appended to " + options.statsPath);
+  }
   // The whole output is made before any of it is written.
   std::ostringstream out;
   if (options.json) {
@@ -112,6 +119,26 @@ int RunDesignation(const ComputeOptions& options) {
     }
   } else {
     WriteDesignation(out, designation);
+  }
+  std::cout << out.str();
+  WriteWarnings(std::cerr, result.warnings);
+  return 0;
+}
+
+struct PredictOptions {
+  std::string returnPath;
+  bool json = false;
+};
+
+int RunPredict(const PredictOptions& options) {
+  ReturnFile file = LoadReturn(options.returnPath);
+  ComputedReturn result = ComputeReturn(file);
+  const Prediction prediction = Predict(result);
+  std::ostringstream out;
+  if (options.json) {
+    out << PredictionJson(result, prediction).dump(2) << "\n";
+  } else {
+    WritePrediction(out, result, prediction);
   }
   std::cout << out.str();
   WriteWarnings(std::cerr, result.warnings);
@@ -164,6 +191,9 @@ int main(int argc, char** argv) {
   computeCommand
       ->add_option("--allocation", compute.allocation, "override the file's allocation choice")
       ->check(CLI::IsMember(AllocationNames()));
+  computeCommand->add_option("--stats", compute.statsPath,
+                             "run the allocation methods one at a time and append their "
+                             "statistics to FILE (tab-separated)");
 
   ComputeOptions designation;
   CLI::App* designationCommand =
@@ -188,6 +218,12 @@ int main(int argc, char** argv) {
   reportCommand->add_option("-o,--output", report.output,
                             "write to FILE (replaced whole, or left as it was) instead of "
                             "standard output");
+
+  PredictOptions predict;
+  CLI::App* predictCommand = app.add_subcommand(
+      "predict", "what must still be deposited, and by when (the deposit predictor)");
+  predictCommand->add_option("RETURN", predict.returnPath, "the return, a JSON file")->required();
+  predictCommand->add_flag("--json", predict.json, "print the predictor's rows as JSON");
 
   int year = 0;
   CLI::App* holidaysCommand = app.add_subcommand(
@@ -259,6 +295,7 @@ int main(int argc, char** argv) {
   try {
     if (*computeCommand) return RunCompute(compute);
     if (*designationCommand) return RunDesignation(designation);
+    if (*predictCommand) return RunPredict(predict);
     if (*reportCommand) {
       RunReport(report);
       return 0;

@@ -162,6 +162,10 @@ constexpr SummarySection kSections[] = {WriteHeading,        WriteLiabilities,  
 
 }  // namespace
 
+void WriteReturnHeading(std::ostream& out, const ComputedReturn& result) {
+  WriteHeading(out, result);
+}
+
 std::string AllocationText(const CCompute& compute) {
   const int method = compute.DepositAllocationMethod;
   if (method == 0) {

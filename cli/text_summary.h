@@ -12,6 +12,10 @@ namespace ledrix::cli {
 
 void WriteSummary(std::ostream& out, const ComputedReturn& result);
 
+/// The summary's opening lines: the version, the company, the form, period
+/// and schedule, the return's due date and compute date, the allocation.
+void WriteReturnHeading(std::ostream& out, const ComputedReturn& result);
+
 /// "IRS rule, new method (IRS PAYMENT ALLOCATION 2)" or
 /// "alternative 017 (the IRS rule gives 2,152.93) (ALTERNATIVE PAYMENT ALLOCATION 017)".
 std::string AllocationText(const CCompute& compute);

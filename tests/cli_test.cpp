@@ -463,12 +463,15 @@ std::string ExpectedReport(const std::string& kind) {
 // balance priced at 15% after the notice, all three return penalties and
 // interest) reported with the clock pinned to 1 February 2006, 9:30: each
 // report as its expected file, line by line, and with --raw -o the same lines
-// ended by NUL bytes in the file.
+// ended by NUL bytes in the file. The IRS-format parts carry the file's
+// title and the margin strings EXHIBIT and A down the left edge.
 TEST_F(CommandTest, ReportsOfTheWorkedReturn) {
   const std::string example = Example("late-filed-return.json");
   const std::string target = (dir_ / "worked.rpt").string();
   setenv("LEDRIX_FIXED_NOW", "2006-02-01T09:30", 1);
-  for (const std::string kind : {"deposit-penalty", "penalty-summary", "interest", "rates"}) {
+  for (const std::string kind :
+       {"deposit-penalty", "penalty-summary", "interest", "rates", "main-screen", "predictor",
+        "irs-header", "liability-detail", "deposit-detail", "irs-input"}) {
     const std::string expected = ExpectedReport(kind);
     Outcome run = Ledrix("report " + kind + " '" + example + "'");
     EXPECT_EQ(run.status, 0) << run.err;
@@ -525,6 +528,85 @@ TEST_F(CommandTest, ReportThatCannotBeWrittenLeavesTheFileAsItWas) {
   kept << std::ifstream(target).rdbuf();
   EXPECT_EQ(kept.str(), "an earlier report");
   EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+}
+
+// What the worked return still owes: 6,000.00 less the 200.00 credit and the
+// 3,000.00 deposit by 15 June, 7,000.00 less 1,000.00 and 4,000.00 by 15 July,
+// both past due at the compute date. --json gives the predictor's six rows
+// with their running balance.
+TEST_F(CommandTest, PredictOfTheWorkedReturn) {
+  const std::string example = Example("late-filed-return.json");
+  Outcome run = Ledrix("predict '" + example + "'");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.out.find(R"(
+Due 06-15-05 Wed, past due
+  Liability                    05-13-05 Fri       6,000.00
+  Credit applied                                   -200.00
+  Paid                         06-20-05 Mon      -3,000.00
+  Still to deposit                                2,800.00
+
+Due 07-15-05 Fri, past due
+  Liability                    06-10-05 Fri       7,000.00
+  Paid                         07-05-05 Tue      -1,000.00
+  Paid                         08-05-05 Fri      -4,000.00
+  Still to deposit                                2,000.00
+
+Still to deposit in all                           4,800.00
+)"),
+            std::string::npos)
+      << run.out;
+
+  run = Ledrix("predict '" + example + "' --json");
+  const json result = json::parse(run.out);
+  std::vector<std::string> kinds;
+  std::vector<double> balances;
+  for (const json& row : result["rows"]) {
+    kinds.push_back(row["kind"]);
+    balances.push_back(row["balance"]);
+  }
+  EXPECT_EQ(kinds, (std::vector<std::string>{"liability", "adjustment", "applied", "liability",
+                                             "applied", "applied"}));
+  EXPECT_EQ(balances, (std::vector<double>{6000, 5800, 2800, 9800, 8800, 4800}));
+  EXPECT_EQ(result["due"][1], json({{"due_date", "2005-07-15"}, {"still_to_deposit", 2000.0}}));
+}
+
+// 1,000.00 of tax in each month of 2006 Q1, all paid by one deposit of
+// 3,000.00 on 28 April. Under the IRS rule it splits over the three
+// liabilities: 1 deposit, 3 other events, one piece per liability, three of
+// the deposit; 72 and 44 days late at 10% and 11 days at 5%: 250.00, which
+// is also the best ("***"). A second run appends under the one header; a
+// statistics file in a missing folder is a warning, not a failure.
+TEST_F(CommandTest, StatisticsOfADepositSplitOverThreeLiabilities) {
+  const std::string path = Write("split.json", Head("941", "2006Q1", "monthly") + R"(,
+      "company": {"name": "Split Deposit Co"}, "compute_date": "2006-06-30", "events": [
+      {"type": "LIABILITY", "date": "2006-01-10", "amount": 1000},
+      {"type": "LIABILITY", "date": "2006-02-10", "amount": 1000},
+      {"type": "LIABILITY", "date": "2006-03-10", "amount": 1000},
+      {"type": "DEPOSIT", "date": "2006-04-28", "amount": 3000}]})");
+  const std::string stats = (dir_ / "runs.tsv").string();
+  for (int run = 0; run < 2; ++run) {
+    Outcome outcome = Ledrix("compute '" + path + "' --stats '" + stats + "'");
+    EXPECT_EQ(outcome.status, 0) << outcome.err;
+    EXPECT_NE(outcome.out.find("Failure-to-deposit penalty           250.00"), std::string::npos);
+  }
+  std::ifstream in(stats);
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  ASSERT_EQ(lines.size(), 1u + 2 * 258);
+  EXPECT_EQ(lines[0],
+            "Company\tPass\tPen\tBest?\tDeps\tLiabs\tC/U's\tD/L Min\tD/L Max\tD/L Avg\tL/D "
+            "Min\tL/D Max\tL/D Avg");
+  const std::string irsRule =
+      "Split Deposit Co\t000\t250.00\t***\t1\t3\t0\t1\t1\t1.000000\t3\t3\t3.000000";
+  EXPECT_EQ(lines[1], irsRule);
+  EXPECT_EQ(lines[259], irsRule);
+  EXPECT_EQ(lines[258].rfind("Split Deposit Co\t401\t250.00\t***\t", 0), 0u) << lines[258];
+
+  Outcome missing =
+      Ledrix("compute '" + path + "' --stats '" + (dir_ / "none/runs.tsv").string() + "'");
+  EXPECT_EQ(missing.status, 0);
+  EXPECT_NE(missing.err.find("warning: the statistics could not be appended"), std::string::npos)
+      << missing.err;
 }
 
 TEST_F(CommandTest, UsageErrors) {
