@@ -102,6 +102,7 @@ std::vector<const CLiability*> ShortfallsHeldBy(CCompute& compute, int slot) {
 
 std::string CatchupMoveReason(const ComputedReturn& result, const CLiability& liability) {
   CCompute& compute = *result.compute;
+  // CatchupIndex only reads the liability's due date.
   const int slot = compute.CatchupIndex(const_cast<CLiability*>(&liability));
   const CLiability* catchup =
       slot >= 0 && slot < compute.CatchupSlots ? compute.CatchupLiabilities[slot] : nullptr;
