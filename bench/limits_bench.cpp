@@ -116,13 +116,13 @@ void FileAtTheSizeLimit(benchmark::State& state) {
       returnPath = WriteFile("deep.json", std::string(size, '['));
       break;
     case 3: {
-      std::string notes = Head("irs") + R"("events": [], "notes": [)";
+      std::string notes = Head("irs") + R"("events": [], "description": [)";
       while (notes.size() < size - 4) notes += "0,";
       returnPath = WriteFile("wide.json", notes + "0]}");
       break;
     }
     case 4: {
-      std::string notes = Head("irs") + R"("events": [], "notes": [)";
+      std::string notes = Head("irs") + R"("events": [], "description": [)";
       for (int i = 0; i < 65000; ++i) notes += '"' + std::string(60, 'n') + "\",";
       returnPath = WriteFile("texts.json", notes + "0]}");
       break;

@@ -17,14 +17,49 @@
 namespace ledrix::cli {
 namespace {
 
-using Report = std::function<void(CReportGenerator&, int fd)>;
+/// The title and margin strings of the IRS-format parts, as the generator
+/// takes them: no title, or its text; the margin strings ended by null.
+class IrsListing {
+ public:
+  explicit IrsListing(const ReportSettings& settings)
+      : title_(settings.hasTitle ? settings.title.c_str() : nullptr) {
+    for (const std::string& text : settings.margin) margin_.push_back(text.c_str());
+    margin_.push_back(nullptr);
+  }
+  const char* Title() const { return title_; }
+  const char* const* Margin() const { return margin_.data(); }
+
+ private:
+  const char* title_;
+  std::vector<const char*> margin_;
+};
+
+using Report = std::function<void(CReportGenerator&, const IrsListing&, int fd)>;
+using IrsPart = int (CReportGenerator::*)(int, const char*, const char* const*);
+
+Report Plain(int (CReportGenerator::*generate)(int)) {
+  return [generate](CReportGenerator& g, const IrsListing&, int fd) { (g.*generate)(fd); };
+}
+
+Report Listing(IrsPart part) {
+  return [part](CReportGenerator& g, const IrsListing& listing, int fd) {
+    (g.*part)(fd, listing.Title(), listing.Margin());
+  };
+}
 
 const std::map<std::string, Report>& Reports() {
   static const std::map<std::string, Report> reports = {
-      {"deposit-penalty", [](CReportGenerator& g, int fd) { g.GeneratePenaltyReport(fd); }},
-      {"penalty-summary", [](CReportGenerator& g, int fd) { g.GeneratePenaltySummary(fd); }},
-      {"interest", [](CReportGenerator& g, int fd) { g.GenerateInterestReport(fd); }},
-      {"rates", [](CReportGenerator& g, int fd) { g.GenerateInterestRatesReport(fd); }},
+      {"deposit-penalty", Plain(&CReportGenerator::GeneratePenaltyReport)},
+      {"penalty-summary", Plain(&CReportGenerator::GeneratePenaltySummary)},
+      {"interest", Plain(&CReportGenerator::GenerateInterestReport)},
+      {"rates", Plain(&CReportGenerator::GenerateInterestRatesReport)},
+      {"main-screen", Plain(&CReportGenerator::GenerateMainScreenReport)},
+      {"predictor", Plain(&CReportGenerator::GenerateWizardReport)},
+      {"irs-header",
+       [](CReportGenerator& g, const IrsListing&, int fd) { g.GenerateIRSHeader(fd, nullptr); }},
+      {"liability-detail", Listing(&CReportGenerator::GenerateLiabilityDetail)},
+      {"deposit-detail", Listing(&CReportGenerator::GenerateDepositDetail)},
+      {"irs-input", Listing(&CReportGenerator::GenerateIRSInputReport)},
   };
   return reports;
 }
@@ -113,13 +148,15 @@ void SetUpGenerator(CReportGenerator& generator, ComputedReturn& result) {
   generator.Document = &doc;
 }
 
-void GenerateReport(CReportGenerator& generator, const std::string& kind, int fd) {
-  Reports().at(kind)(generator, fd);
+void GenerateReport(CReportGenerator& generator, const std::string& kind, int fd,
+                    const ReportSettings& settings) {
+  Reports().at(kind)(generator, IrsListing(settings), fd);
 }
 
-std::string ReportBytes(CReportGenerator& generator, const std::string& kind) {
+std::string ReportBytes(CReportGenerator& generator, const std::string& kind,
+                        const ReportSettings& settings) {
   Collector collector;
-  GenerateReport(generator, kind, collector.WriteEnd());
+  GenerateReport(generator, kind, collector.WriteEnd(), settings);
   std::string bytes = collector.Finish();
   if (bytes.size() != static_cast<size_t>(generator.BytesWritten)) {
     throw OutputError("the report lost bytes on the way: " + std::to_string(bytes.size()) +
@@ -138,7 +175,7 @@ void RunReport(const ReportOptions& options) {
   ComputedReturn result = ComputeReturn(file);
   CReportGenerator generator;
   SetUpGenerator(generator, result);
-  std::string bytes = ReportBytes(generator, options.kind);
+  std::string bytes = ReportBytes(generator, options.kind, file.report);
   if (!options.raw) bytes = PrintableLines(std::move(bytes));
   if (options.output.empty()) {
     WriteToStandardOutput(bytes);

@@ -38,12 +38,15 @@ std::vector<std::string> ReportKinds();
 /// "report" object. The generator points into `result`, which must outlive it.
 void SetUpGenerator(CReportGenerator& generator, ComputedReturn& result);
 
-/// Runs report `kind` of the generator on `fd`.
-void GenerateReport(CReportGenerator& generator, const std::string& kind, int fd);
+/// Runs report `kind` of the generator on `fd`; the IRS-format parts take
+/// their title and margin strings from `settings`.
+void GenerateReport(CReportGenerator& generator, const std::string& kind, int fd,
+                    const ReportSettings& settings = {});
 
 /// The report's bytes as the generator wrote them. OutputError when what
 /// arrived differs from the generator's BytesWritten.
-std::string ReportBytes(CReportGenerator& generator, const std::string& kind);
+std::string ReportBytes(CReportGenerator& generator, const std::string& kind,
+                        const ReportSettings& settings = {});
 
 /// Lines ended by NUL bytes as text: each NUL becomes a newline.
 std::string PrintableLines(std::string bytes);

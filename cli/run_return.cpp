@@ -1,5 +1,8 @@
 #include "run_return.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include "warnings.h"
 
 namespace ledrix::cli {
@@ -52,6 +55,38 @@ ComputedReturn ComputeReturn(ReturnFile& file) {
   result.summary = SummarizePenalties(compute, inputs, *result.penalties, *result.interest);
   result.warnings = ReturnWarnings(result);
   return result;
+}
+
+namespace {
+
+/// The size of the file at `path`; -1 when there is none.
+long long FileSize(const std::string& path) {
+  std::error_code error;
+  const auto size = std::filesystem::file_size(path, error);
+  return error ? -1 : static_cast<long long>(size);
+}
+
+}  // namespace
+
+bool AppendRunStatistics(ComputedReturn& result, const std::string& path) {
+  CCompute& compute = *result.compute;
+  const ReturnSettings& settings = result.file->settings;
+  const int limit = settings.limitToComputeDate ? 1 : 0;
+  compute.ClearStats();
+  // The statistics are of the search, whatever allocation the file chose.
+  for (int method = 0; method < BestMethod; ++method) {
+    compute.Penalty(0, 0, limit, method);
+    compute.GatherStats(method);
+  }
+  // Every method's penalty, and the winner applied again as method 257.
+  compute.Penalty(0, 0, limit, -1);
+  compute.GatherStats(BestMethod);
+
+  const long long before = FileSize(path);
+  compute.ReportStats(path.c_str());
+  const bool appended = FileSize(path) > before;
+  if (settings.allocationFlags != 0) compute.Penalty(0, settings.allocationFlags, limit, -1);
+  return appended;
 }
 
 bool InterestRan(const ComputedReturn& result) {

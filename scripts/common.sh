@@ -19,10 +19,20 @@ ledrix_install_packages() {
 }
 
 # ledrix_build DIR [cmake options...]: configures and builds into DIR (only
-# the target LEDRIX_BUILD_TARGET when that is set).
+# the target LEDRIX_BUILD_TARGET when that is set). The build's output goes
+# to DIR/build.log and one line says so; when the build fails, the end of the
+# log is shown.
 ledrix_build() {
   local dir=$1
   shift
-  cmake -S "$LEDRIX_ROOT" -B "$dir" "$@" >/dev/null
-  cmake --build "$dir" -j"$(nproc)" ${LEDRIX_BUILD_TARGET:+--target "$LEDRIX_BUILD_TARGET"}
+  mkdir -p "$dir"
+  local log=$dir/build.log
+  echo "Building Ledrix in ${dir#"$LEDRIX_ROOT/"} (log: ${log#"$LEDRIX_ROOT/"})"
+  if ! { cmake -S "$LEDRIX_ROOT" -B "$dir" "$@" &&
+         cmake --build "$dir" -j"$(nproc)" ${LEDRIX_BUILD_TARGET:+--target "$LEDRIX_BUILD_TARGET"}; } \
+      >"$log" 2>&1; then
+    tail -n 40 "$log" >&2
+    echo "The build failed; the whole log is $log" >&2
+    return 1
+  fi
 }

@@ -1,8 +1,6 @@
 // The `ledrix` command as a user meets it: the bundled example returns with
 // their key figures worked out by hand, the JSON shape, bad input and usage.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -16,66 +14,16 @@
 #include "fields.h"
 #include "rates.h"
 #include "report_command.h"
-
-// The build defines the command's path; without the command every test skips.
-#ifndef LEDRIX_CLI_PATH
-#define LEDRIX_CLI_PATH ""
-#endif
+#include "support/command_run.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using ledrix::testing::Outcome;
 using nlohmann::json;
 
-struct Outcome {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-class CommandTest : public ::testing::Test {
+class CommandTest : public ledrix::testing::CommandRun {
  protected:
-  static void SetUpTestSuite() {
-    dir_ = fs::temp_directory_path() / ("ledrix-cli-test-" + std::to_string(getpid()));
-    fs::create_directories(dir_);
-  }
-  static void TearDownTestSuite() { fs::remove_all(dir_); }
-
-  void SetUp() override {
-    if (std::string(LEDRIX_CLI_PATH).empty()) GTEST_SKIP() << "built without the ledrix command";
-  }
-
-  /// Runs the command with `args` (already quoted where needed) after the
-  /// shell commands of `shell`; a run that hangs is stopped after two minutes
-  /// (status 124).
-  static Outcome Ledrix(const std::string& args, const std::string& shell = "") {
-    const fs::path out = dir_ / "stdout", err = dir_ / "stderr";
-    std::string command = "(" + shell + " timeout 120 '" + LEDRIX_CLI_PATH + "' " + args + ") >'" +
-                          out.string() + "' 2>'" + err.string() + "'";
-    const int raw = std::system(command.c_str());
-    std::stringstream outText, errText;
-    outText << std::ifstream(out).rdbuf();
-    errText << std::ifstream(err).rdbuf();
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, outText.str(), errText.str()};
-  }
-
-  static std::string Write(const std::string& name, const std::string& text) {
-    fs::path path = dir_ / name;
-    std::ofstream(path) << text;
-    return path.string();
-  }
-
-  static std::string Example(const std::string& name) {
-    return std::string(LEDRIX_SOURCE_DIR) + "/examples/" + name;
-  }
-
-  /// `ledrix compute PATH --json [extra]`, which must succeed.
-  static json Compute(const std::string& path, const std::string& extra = "") {
-    Outcome run = Ledrix("compute '" + path + "' --json " + extra);
-    EXPECT_EQ(run.status, 0) << run.err;
-    return json::parse(run.out);
-  }
-
   /// The regular liabilities that hold an amount (merged-away slots are empty).
   static std::vector<json> Liabilities(const json& result, const char* key = "liabilities") {
     std::vector<json> found;
@@ -110,11 +58,7 @@ class CommandTest : public ::testing::Test {
     EXPECT_EQ(piece["rate_index"], tier) << date;
     EXPECT_NEAR(piece["penalty"].get<double>(), penalty, 0.001) << date;
   }
-
-  static fs::path dir_;
 };
-
-fs::path CommandTest::dir_;
 
 TEST_F(CommandTest, MonthlyQuarterPaidOnTime) {
   json result = Compute(Example("monthly-on-time.json"));
@@ -267,7 +211,8 @@ TEST_F(CommandTest, JsonShape) {
             "form quarter schedule compute_date due_date allocation_method irs_direction "
             "penalty_total tax_balance liability_total deposit_total excess_adjustments "
             "had_100000_liability additional_notice_date method_results daily_liabilities "
-            "period_totals events liabilities catchups return_penalties interest warnings");
+            "period_totals events liabilities catchups return_penalties interest warnings "
+            "schema_version period company designation");
   EXPECT_EQ(Keys(ordered["liabilities"][0]),
             "slot due_date liability_date amount balance penalty rate_index semiweekly next_day "
             "applied98 catchup event_indices unpaid_amount unpaid_days unpaid_penalty "
@@ -278,6 +223,11 @@ TEST_F(CommandTest, JsonShape) {
   EXPECT_EQ(result["quarter"], 100);
   EXPECT_EQ(result["schedule"], "semiweekly");
   EXPECT_TRUE(result["additional_notice_date"].is_null());
+  EXPECT_EQ(result["period"], "2005Q1");
+  EXPECT_EQ(result["company"], json::parse(R"({"name": "Harbor Freight Lines Inc",
+                                               "ein": "98-7654321"})"));
+  EXPECT_EQ(result["schema_version"], 1);
+  EXPECT_TRUE(result["designation"].is_null());  // the IRS rule alone: no search
   // A quarter has four catch-up slots, used or not.
   const std::pair<const char*, size_t> sizes[] = {
       {"/method_results", 258},          {"/method_results/0", 2}, {"/daily_liabilities", 3},
@@ -430,7 +380,7 @@ TEST_F(CommandTest, BadInputIsNamedAndNothingIsPrinted) {
       {Head("944", "2005Q1", "monthly") + "}", "period: \"2005Q1\" is not a year of Form 944"},
       {Head("941", "2005Q1", "weekly") + "}", "schedule: unknown schedule \"weekly\""},
       {Return("[" + liability + R"(, {"type": "LIAB", "date": "2005-01-14", "amount": 1}])"),
-       "event 2: type: unknown event type \"LIAB\""},
+       "event 2: type: unknown event type \"LIAB\"; did you mean \"LIABILITY\"?"},
       {Return1("DEPOSIT", "2005-02-30"), "event 1: date: \"2005-02-30\" is not a calendar date"},
       {Return1("DEPOSIT", "1979-12-31"),
        "event 1: date: \"1979-12-31\" is outside the supported dates"},
@@ -454,9 +404,35 @@ TEST_F(CommandTest, BadInputIsNamedAndNothingIsPrinted) {
       {Return("[]", R"("report": {"margin": ["1","2","3","4","5","6","7","8","9","10","11"]}, )"),
        "report.margin: must be a list of at most 10 texts"},
       {"", "cannot read the file"},
-      {Return("[]"), "line 2: amount: not a finite number",
+      {Return("[]", R"("compte_date": "2005-06-30", )"),
+       "compte_date: unknown key; did you mean \"compute_date\"?"},
+      {Return(R"([{"type": "DEPOSIT", "date": "2005-01-20", "amont": 5}])"),
+       "event 1: amont: unknown key; did you mean \"amount\"?"},
+      {Return("[]", R"("penalties": {"failure_to_file": {"date_filled": "2005-06-01"}}, )"),
+       "penalties.failure_to_file.date_filled: unknown key; did you mean \"date_filed\"?"},
+      {Return("[]", R"("company": {"name": "A", "address": "B"}, )"),
+       "company.address: unknown key (expected name, ein)"},
+      {Return1("LIABILITY", "2005-01-14", "-100"),
+       "event 1: amount: -100.00 is negative, but a LIABILITY has no sign"},
+      {Return1("PAYMENT", "2005-01-14", "-100"), "event 1: amount: -100.00 is negative"},
+      {Return("[]", R"("compute_date": "2004-12-31", )"),
+       "compute_date: 2004-12-31 is before the period 2005 Q1 begins (2005-01-01)"},
+      {Return("[]", R"("due_date": "2005-03-30", )"),
+       "due_date: 2005-03-30 is before the period 2005 Q1 ends (2005-03-31)"},
+      // Events from CSV: the file, the line and the column of the fault.
+      {Return("[]"), "line 2, column 22: amount: \"inf\" is not an amount",
        "date,type,amount\n2005-01-14,LIABILITY,inf\n"},
-      {Return("[]"), "line 1: expected the header line", "2005-01-14,LIABILITY,100\n"},
+      {Return("[]"), "line 1, column 1: expected the header line", "2005-01-14,LIABILITY,100\n"},
+      {Return("[]"), "line 2, column 22: amount: \"1,00.00\" is not an amount",
+       "date,type,amount\n2005-01-14,LIABILITY,\"1,00.00\"\n"},
+      {Return("[]"), "line 2, column 24: expected 3 fields (date,type,amount), found 4; an amount",
+       "date,type,amount\n2005-01-14,LIABILITY,1,000.00\n"},
+      {Return("[]"), "line 3, column 12: the quoted field is not closed",
+       "date,type,amount\r\n2005-01-14,LIABILITY,100\r\n2005-01-20,\"DEPOSIT,100\r\n"},
+      {Return("[]"), "line 2, column 12: type: unknown event type \"DEPOSITE\"; did you mean",
+       "\xEF\xBB\xBF\"date\",\"type\",\"amount\"\n2005-01-20,DEPOSITE,100\n"},
+      {Return("[]"), "line 2, column 20: amount: -5.00 is negative",
+       "date,type,amount\n2005-01-20,DEPOSIT,-$5.00\n"},
   };
   int number = 0;
   for (const Case& bad : cases) {
@@ -487,12 +463,15 @@ std::string ExpectedReport(const std::string& kind) {
 // balance priced at 15% after the notice, all three return penalties and
 // interest) reported with the clock pinned to 1 February 2006, 9:30: each
 // report as its expected file, line by line, and with --raw -o the same lines
-// ended by NUL bytes in the file.
+// ended by NUL bytes in the file. The IRS-format parts carry the file's
+// title and the margin strings EXHIBIT and A down the left edge.
 TEST_F(CommandTest, ReportsOfTheWorkedReturn) {
   const std::string example = Example("late-filed-return.json");
   const std::string target = (dir_ / "worked.rpt").string();
   setenv("LEDRIX_FIXED_NOW", "2006-02-01T09:30", 1);
-  for (const std::string kind : {"deposit-penalty", "penalty-summary", "interest", "rates"}) {
+  for (const std::string kind :
+       {"deposit-penalty", "penalty-summary", "interest", "rates", "main-screen", "predictor",
+        "irs-header", "liability-detail", "deposit-detail", "irs-input"}) {
     const std::string expected = ExpectedReport(kind);
     Outcome run = Ledrix("report " + kind + " '" + example + "'");
     EXPECT_EQ(run.status, 0) << run.err;
@@ -551,6 +530,85 @@ TEST_F(CommandTest, ReportThatCannotBeWrittenLeavesTheFileAsItWas) {
   EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
 }
 
+// What the worked return still owes: 6,000.00 less the 200.00 credit and the
+// 3,000.00 deposit by 15 June, 7,000.00 less 1,000.00 and 4,000.00 by 15 July,
+// both past due at the compute date. --json gives the predictor's six rows
+// with their running balance.
+TEST_F(CommandTest, PredictOfTheWorkedReturn) {
+  const std::string example = Example("late-filed-return.json");
+  Outcome run = Ledrix("predict '" + example + "'");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.out.find(R"(
+Due 06-15-05 Wed, past due
+  Liability                    05-13-05 Fri       6,000.00
+  Credit applied                                   -200.00
+  Paid                         06-20-05 Mon      -3,000.00
+  Still to deposit                                2,800.00
+
+Due 07-15-05 Fri, past due
+  Liability                    06-10-05 Fri       7,000.00
+  Paid                         07-05-05 Tue      -1,000.00
+  Paid                         08-05-05 Fri      -4,000.00
+  Still to deposit                                2,000.00
+
+Still to deposit in all                           4,800.00
+)"),
+            std::string::npos)
+      << run.out;
+
+  run = Ledrix("predict '" + example + "' --json");
+  const json result = json::parse(run.out);
+  std::vector<std::string> kinds;
+  std::vector<double> balances;
+  for (const json& row : result["rows"]) {
+    kinds.push_back(row["kind"]);
+    balances.push_back(row["balance"]);
+  }
+  EXPECT_EQ(kinds, (std::vector<std::string>{"liability", "adjustment", "applied", "liability",
+                                             "applied", "applied"}));
+  EXPECT_EQ(balances, (std::vector<double>{6000, 5800, 2800, 9800, 8800, 4800}));
+  EXPECT_EQ(result["due"][1], json({{"due_date", "2005-07-15"}, {"still_to_deposit", 2000.0}}));
+}
+
+// 1,000.00 of tax in each month of 2006 Q1, all paid by one deposit of
+// 3,000.00 on 28 April. Under the IRS rule it splits over the three
+// liabilities: 1 deposit, 3 other events, one piece per liability, three of
+// the deposit; 72 and 44 days late at 10% and 11 days at 5%: 250.00, which
+// is also the best ("***"). A second run appends under the one header; a
+// statistics file in a missing folder is a warning, not a failure.
+TEST_F(CommandTest, StatisticsOfADepositSplitOverThreeLiabilities) {
+  const std::string path = Write("split.json", Head("941", "2006Q1", "monthly") + R"(,
+      "company": {"name": "Split Deposit Co"}, "compute_date": "2006-06-30", "events": [
+      {"type": "LIABILITY", "date": "2006-01-10", "amount": 1000},
+      {"type": "LIABILITY", "date": "2006-02-10", "amount": 1000},
+      {"type": "LIABILITY", "date": "2006-03-10", "amount": 1000},
+      {"type": "DEPOSIT", "date": "2006-04-28", "amount": 3000}]})");
+  const std::string stats = (dir_ / "runs.tsv").string();
+  for (int run = 0; run < 2; ++run) {
+    Outcome outcome = Ledrix("compute '" + path + "' --stats '" + stats + "'");
+    EXPECT_EQ(outcome.status, 0) << outcome.err;
+    EXPECT_NE(outcome.out.find("Failure-to-deposit penalty           250.00"), std::string::npos);
+  }
+  std::ifstream in(stats);
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  ASSERT_EQ(lines.size(), 1u + 2 * 258);
+  EXPECT_EQ(lines[0],
+            "Company\tPass\tPen\tBest?\tDeps\tLiabs\tC/U's\tD/L Min\tD/L Max\tD/L Avg\tL/D "
+            "Min\tL/D Max\tL/D Avg");
+  const std::string irsRule =
+      "Split Deposit Co\t000\t250.00\t***\t1\t3\t0\t1\t1\t1.000000\t3\t3\t3.000000";
+  EXPECT_EQ(lines[1], irsRule);
+  EXPECT_EQ(lines[259], irsRule);
+  EXPECT_EQ(lines[258].rfind("Split Deposit Co\t401\t250.00\t***\t", 0), 0u) << lines[258];
+
+  Outcome missing =
+      Ledrix("compute '" + path + "' --stats '" + (dir_ / "none/runs.tsv").string() + "'");
+  EXPECT_EQ(missing.status, 0);
+  EXPECT_NE(missing.err.find("warning: the statistics could not be appended"), std::string::npos)
+      << missing.err;
+}
+
 TEST_F(CommandTest, UsageErrors) {
   for (const char* args :
        {"", "compute", "frobnicate", "holidays 2160", "holidays", "holidays add Picnic",
@@ -558,10 +616,31 @@ TEST_F(CommandTest, UsageErrors) {
         "compute x.json --allocation cheapest", "due 2005-02-30"}) {
     Outcome run = Ledrix(args);
     EXPECT_EQ(run.status, 64) << args;
-    EXPECT_NE(run.err.find("Usage: ledrix compute RETURN.json"), std::string::npos) << args;
+    // One line naming the fault, then where to read more; not the whole help.
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 2) << run.err;
+    EXPECT_NE(run.err.find("\nRun 'ledrix help"), std::string::npos) << run.err;
     EXPECT_EQ(run.out, "") << args;
   }
-  EXPECT_EQ(Ledrix("--help").status, 0);
+  const struct {
+    const char* args;
+    int status;
+    const char* text;  ///< on standard output for status 0, else on standard error
+  } cases[] = {
+      {"", 64, "ledrix: a command is required\nRun 'ledrix help' for the commands.\n"},
+      {"comput x.json", 64, "ledrix: unknown command \"comput\"; did you mean \"compute\"?\n"},
+      {"compute", 64,
+       "ledrix compute: RETURN is required\nRun 'ledrix help compute' for its usage.\n"},
+      {"help nothing", 64, "ledrix help: unknown command \"nothing\""},
+      {"--version", 0, "Ledrix Version 2012.2\n"},
+      {"help", 0, "Usage: ledrix [OPTIONS] SUBCOMMAND"},
+      {"help designation", 0, "Usage: ledrix designation [OPTIONS] RETURN"},
+      {"--help", 0, "Usage: ledrix [OPTIONS] SUBCOMMAND"}};
+  for (const auto& k : cases) {
+    Outcome run = Ledrix(k.args);
+    EXPECT_EQ(run.status, k.status) << k.args;
+    EXPECT_NE((k.status ? run.err : run.out).find(k.text), std::string::npos) << k.args << "\n"
+                                                                              << run.out << run.err;
+  }
 }
 
 TEST_F(CommandTest, HolidaysAndDueDates) {

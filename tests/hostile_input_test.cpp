@@ -116,7 +116,7 @@ void ReadHundredMegabytes() {
 // limit and past it.
 TEST(HostileSize, ResultOrClearErrorAtEachLimit) {
   const std::string amount = R"({"type": "DEPOSIT", "date": "2005-01-20", "amount": )";
-  const std::string notes = R"("notes": )";
+  const std::string notes = R"("description": )";  // a note: any JSON
   const struct {
     const char* name;
     std::function<void()> run;
@@ -135,18 +135,20 @@ TEST(HostileSize, ResultOrClearErrorAtEachLimit) {
        [&] { ParseOnly(Return("[]", notes + Repeated("[", 99) + Repeated("]", 99) + ", ")); }, ""},
       {"nested 10,000 deep",
        [&] { ParseOnly(Return("[]", notes + Repeated("[", 10000) + Repeated("]", 10000) + ", ")); },
-       "big.json: notes: nested deeper than 100 levels"},
+       "big.json: description: nested deeper than 100 levels"},
       {"70,000 values",
        [&] { ParseOnly(Return("[]", notes + "[" + Repeated("0,", 70000) + "0], ")); },
-       "big.json: notes: more than 65536 values (a return of 1463 events has about 6000)"},
+       "big.json: description: more than 65536 values (a return of 1463 events has about 6000)"},
       {"100,000 fields", [] { AddCsv("date,type,amount\n" + std::string(100000, ',')); },
-       "big.csv: line 2: expected 3 fields (date,type,amount), found 100001"},
+       "big.csv: line 2, column 4: expected 3 fields (date,type,amount), found 100001; an amount "
+       "with a thousands separator goes in quotes, as \"1,000.00\""},
       {"header of 100,000", [] { AddCsv(std::string(100000, 'h')); },
-       "big.csv: line 1: expected the header line \"date,type,amount\", found \"" +
+       "big.csv: line 1, column 1: expected the header line \"date,type,amount\" (the columns in "
+       "any order), found \"" +
            std::string(60, 'h') + "\"... (100000 characters)"},
       {"file of 100 MB", ReadHundredMegabytes,
        (fs::path(std::getenv("AppData")) / "big.csv").string() +
-           ": the file is 104857600 bytes, more than the 4194304 (4 MB) an input file may have"},
+           ": the file is 104857600 bytes, more than the 4194304 bytes (4 MB) an input may have"},
   };
   for (const auto& c : cases) EXPECT_EQ(Outcome(c.run), c.error) << c.name;
 }

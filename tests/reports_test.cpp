@@ -745,5 +745,93 @@ TEST(InterestRatesReport, RateFileAndUserHolidaysOverSeveralPages) {
   EXPECT_EQ(start[5], -1);
 }
 
+// ---- main screen and deposit predictor -------------------------------------------
+
+/// A Form 941 return of 2010 Q1 (quarter index 120), monthly, IRS rule.
+struct Return2010 {
+  std::unique_ptr<C941Doc> doc;
+  C941Compute compute;
+  CReportGenerator report;
+
+  Return2010(testing::Entries entries, const char* computeDate) {
+    doc = testing::MakeDoc(1, 120, 0, entries);
+    compute.SetComputeDate(D(computeDate));
+    compute.SetDueDate(120);
+    compute.BasicCompute(doc.get(), 3, 0);
+    report.Form = 1;
+    report.Quarter = 120;
+    report.Events = compute.Events;
+    report.Compute = &compute;
+    report.LinesPerPage = 20;
+  }
+};
+
+// From 2010 the balance is the liabilities less the deposits so far: 1,000.00
+// less the 100.00 COBRA subsidy (its quarterly total is not listed), less a
+// type-17 event of 500.00 shown as -500.00 in the deposit column, less the
+// 800.00 deposit. With 20 lines a page the head counts 13 and a page breaks
+// before a row once the count is 15: two rows a page.
+TEST(MainScreenReport, BalanceFrom2010AndPageBreaks) {
+  Return2010 r({{LIABILITY, "01/08/10", 1000.00},
+                {COBRA_PMT, "01/15/10", 100.00},
+                {DEFER_SS, "01/20/10", 500.00},
+                {DEPOSIT, "01/22/10", 800.00}},
+               "03/31/10");
+  int pages = 0;
+  const std::string bytes = Written([&](int fd) { pages = r.report.GenerateMainScreenReport(fd); });
+  EXPECT_EQ(pages, 2);
+  const std::string head = std::string(1, '\0') + "MAIN SCREEN DATA REPORT" + '\0';
+  EXPECT_EQ(bytes.compare(r.report.PageStart[1], head.size(), head), 0);
+  std::vector<std::string> rows;
+  for (const std::string& line : Lines(bytes)) {
+    if (line.size() > 20 && line[20] == '0') rows.push_back(line);
+  }
+  EXPECT_EQ(rows,
+            (std::vector<std::string>{
+                At({{0, "Liability"}, {20, "01-08-10 Fri"}, {40, "1,000.00"}, {71, "1,000.00"}}),
+                At({{0, "COBRA Subsidy"}, {20, "01-15-10 Fri"}, {58, "100.00"}, {73, "900.00"}}),
+                At({{0, "Def'ed SS Pmt"}, {20, "01-20-10 Wed"}, {57, "-500.00"}, {71, "1,400.00"}}),
+                At({{0, "Deposit 1"}, {20, "01-22-10 Fri"}, {58, "800.00"}, {73, "600.00"}})}));
+  EXPECT_EQ(Lines(bytes).back(),
+            At({{35, "============="}, {51, "============="}, {66, "============="}}));
+  EXPECT_EQ(Lines(bytes)[Lines(bytes).size() - 2],
+            At({{0, "Totals"}, {40, "1,000.00"}, {58, "400.00"}, {73, "600.00"}}));
+}
+
+// Nothing open: the deposit rules (the FUTA rule for Form 940), then either
+// "No deposits required" or, with a deposit after the compute date, the note
+// that it is not in the balance instead.
+TEST(WizardReport, NothingOpen) {
+  const std::vector<std::string> futa = {
+      "Deposit the FUTA tax by the last day of the first month after the quarter.",
+      At({{16, "Jan, Feb, and Mar amounts are due Apr 30"}}),
+      At({{16, "Apr, May, and Jun amounts are due Jul 31"}}),
+      At({{16, "Jul, Aug, and Sep amounts are due Oct 31"}}),
+      At({{16, "Oct, Nov, and Dec amounts are due Jan 31"}}),
+      "",
+      "",
+      " Liability date                 Amount     Due date       Tax balance"};
+  const struct {
+    const char* computeDate;
+    const char* last;
+  } cases[] = {
+      {"03/31/10", " No deposits required"},
+      {"01/10/10", "   Deposits dated after today's date are not included in the balance."}};
+  for (const auto& k : cases) {
+    Return2010 r({{DEPOSIT, "01/22/10", 800.00}}, k.computeDate);
+    r.report.Form = 2;
+    int pages = 0;
+    const std::vector<std::string> lines =
+        Lines(Written([&](int fd) { pages = r.report.GenerateWizardReport(fd); }));
+    EXPECT_EQ(pages, 1);
+    // The opening lines (13, the header block 8 of them), the rule and
+    // column head (8), the last line.
+    ASSERT_EQ(lines.size(), 22u);
+    EXPECT_EQ(lines[1], "DEPOSIT PREDICTOR");
+    EXPECT_EQ(std::vector<std::string>(lines.begin() + 13, lines.end() - 1), futa);
+    EXPECT_EQ(lines.back(), k.last);
+  }
+}
+
 }  // namespace
 }  // namespace ledrix

@@ -205,6 +205,21 @@ class LEDRIX_API CCompute {
   /// The open liability the IRS rule pays next on or after `date`.
   CLiability* NextLiabilityDue(Date date);
   CLiability* NextLiabilityDue();
+  /// Run statistics, for tuning the search: each record gathers into what
+  /// it holds (counts added, extremes widened), so ClearStats comes first
+  /// when the figures of one run are wanted. The constructor clears them.
+  /// Counts and maxima 0, minima the largest int, averages 0.
+  void ClearStats();
+  /// Fills Stats[method] from the allocation the object holds now: the
+  /// deposit-class and other events, the liabilities under the 98% rule and
+  /// how many pieces each liability and each deposit was split into.
+  void GatherStats(int method);
+  /// Appends one tab-separated line per method 0-257 to the file at `path`,
+  /// creating it with a header line when missing. Each line goes out in one
+  /// write to a file opened for appending, so what is there stays whole; a
+  /// file that can be neither opened nor created is left alone.
+  void ReportStats(const char* path);
+
   /// The interest chain from `first` on (see ledrix/interest.h), after
   /// CPenalties::Compute filled `run`: interest from the return's due date to
   /// ComputeDate on the unpaid tax and on each penalty from the day it falls

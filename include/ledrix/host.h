@@ -36,8 +36,8 @@ struct C941Doc {
   Date UserPeriodDueDate;
 };
 
-/// The host's deposit-predictor object; the library writes its 35-row table
-/// at the start of it.
+/// The host's deposit-predictor object, whose start is the 35-row table that
+/// CCompute::SetPredictor fills (ledrix/predictor.h).
 class CPredictHandler;
 
 }  // namespace ledrix

@@ -14,4 +14,5 @@
 #include "ledrix/module.h"
 #include "ledrix/penalties.h"
 #include "ledrix/platform.h"
+#include "ledrix/predictor.h"
 #include "ledrix/reports.h"

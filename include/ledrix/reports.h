@@ -144,6 +144,40 @@ class LEDRIX_API CReportGenerator {
   /// Returns the pages written.
   int GenerateInterestRatesReport(int fd);
 
+  // ---- main-screen and deposit predictor reports -------------------------
+  /// The event list as the host's main screen shows it: each event with its
+  /// date, its liability or deposit and the running tax balance, then the
+  /// totals; paged by LinesPerPage. Returns the pages written.
+  int GenerateMainScreenReport(int fd);
+  /// "DEPOSIT PREDICTOR": the deposit rules (the FUTA rule for Form 940),
+  /// then what is still open after the allocation (SetPredictor) with due
+  /// dates and the running tax balance. Returns the pages written; 0,
+  /// writing nothing, without a compute object.
+  int GenerateWizardReport(int fd);
+
+  // ---- IRS input format ------------------------------------------------------
+  // A listing of the return in the IRS's account layout, for a request for
+  // penalty abatement. The detail parts take a title line (run through
+  // DoReplacement; null for none) and up to 10 margin strings (ended by a
+  // null entry) that run down the left edge: line k of a part starts with
+  // the k-th character of each margin string, or a blank where one is
+  // shorter. Each returns the number of margin lines it used, 0 (writing
+  // nothing) without a compute object.
+
+  /// The banner and the name block (ppIRSOnlyHdr); adds the lines written to
+  /// `lineCount` when it is given.
+  void GenerateIRSHeader(int fd, int* lineCount);
+  /// The total tax and credit used, then the liability of each day of the
+  /// quarter's three months.
+  int GenerateLiabilityDetail(int fd, const char* title, const char* const* margin);
+  /// The credit transactions, one cell per deposit date, three to a line,
+  /// filled up to 17 lines with blank form rows.
+  int GenerateDepositDetail(int fd, const char* title, const char* const* margin);
+  /// As GenerateDepositDetail, with one cell per deposit date and liability
+  /// paid that day: "L" and the liability's position, or "S" and the
+  /// position of a catch-up liability.
+  int GenerateIRSInputReport(int fd, const char* title, const char* const* margin);
+
  private:
   /// Writes `text` and its NUL; adds what was written to BytesWritten.
   long WriteLine(int fd, const char* text);
@@ -161,6 +195,34 @@ class LEDRIX_API CReportGenerator {
   int WriteFixedLines(int fd, const char* const* lines, int indent, const char* method = nullptr);
   /// Writes each line of a template whose k-th "%" takes dates[k].
   void WriteDatedLines(int fd, const char* const* lines, const ledrix::Date* dates, int count);
+
+  /// The margin text of line k: the k-th character of each margin string,
+  /// a blank where a string is shorter.
+  static void MarginLine(char* out, int k, const char* const* margin);
+  /// Writes the margin text of line k, then `text` with its NUL, as one
+  /// report line; k advances.
+  void WriteMarginLine(int fd, const char* text, const char* const* margin, int& k);
+  /// The title (without a margin) and the part's head lines (with one),
+  /// each through DoReplacement; false, writing nothing, without Compute.
+  bool WriteIRSPartHead(int fd, const char* title, const char* const* head,
+                        const char* const* margin, int& k);
+  /// Puts one transaction cell at column 0, 1 or 2 of `line`; the third
+  /// writes the line with its margin and starts a blank form row. Returns 1
+  /// when it wrote the line.
+  int PutTransaction(int fd, char* line, int column, char letter, int number, ledrix::Date date,
+                     double amount, bool withCode, const char* const* margin, int& k);
+  /// Writes a partly filled transaction line, blank form rows up to 17
+  /// transaction lines and an empty line.
+  void FinishTransactions(int fd, char* line, int column, int lines, const char* const* margin,
+                          int& k);
+  /// Adds `from`'s amount and applications into `into`, an application of
+  /// the same deposit number into the one `into` has.
+  static void MergeCatchupLiability(CLiability* from, CLiability* into);
 };
+
+/// The banner and name block of the IRS-format listing, ended by a null
+/// entry: an empty line, the banner, "NAME: " with the company name and
+/// "TAX ID#: " with its EIN, an empty line.
+LEDRIX_API extern const char* const ppIRSOnlyHdr[];
 
 }  // namespace ledrix

@@ -103,6 +103,7 @@ Date AdditionalNoticeDateFor(CCompute& compute, const CPenalties& inputs) {
 
 CCompute::CCompute() {
   ComputeDate.SetToday();
+  ClearStats();
 }
 
 CCompute::~CCompute() {
@@ -237,11 +238,6 @@ CLiability* CCompute::FindBestLiability9(Event*, int) {
 }
 CLiability* CCompute::FindBestLiability10(Event*, int) {
   return nullptr;
-}
-
-// The deposit predictor is not built yet: no row is written.
-int CCompute::SetPredictor(CPredictHandler*, C941Doc*) {
-  return -1;
 }
 
 // ---- the event copy ----------------------------------------------------------------

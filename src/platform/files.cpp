@@ -149,6 +149,14 @@ int OpenForReadWrite(const std::string& path) {
   return OpenRetrying(path, O_RDWR | O_CREAT);
 }
 
+int OpenForAppend(const std::string& path) {
+  return OpenRetrying(path, O_RDWR | O_APPEND);
+}
+
+int CreateForAppend(const std::string& path) {
+  return OpenRetrying(path, O_RDWR | O_APPEND | O_CREAT | O_EXCL);
+}
+
 long ReadFile(int fd, void* buffer, std::size_t size) {
   auto* out = static_cast<char*>(buffer);
   std::size_t done = 0;

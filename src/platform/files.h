@@ -15,6 +15,12 @@ int OpenForRead(const std::string& path);
 int OpenForWrite(const std::string& path);
 /// Opens for reading and writing, created when missing, not truncated.
 int OpenForReadWrite(const std::string& path);
+/// Opens an existing file for reading and appending: every write lands at
+/// the end, whoever else appends. -1 when it cannot be opened.
+int OpenForAppend(const std::string& path);
+/// Creates a new file for reading and appending; -1 when it exists already
+/// (errno EEXIST) or cannot be created.
+int CreateForAppend(const std::string& path);
 
 /// Reads up to `size` bytes (retrying short reads until end of file);
 /// returns the bytes read, or -1 on an input error.

@@ -1,5 +1,6 @@
 #include "reports/templates.h"
 
+#include "ledrix/reports.h"
 #include "reports/template_layout.h"
 
 namespace ledrix::reports {
@@ -233,6 +234,75 @@ constexpr TemplateLine kHolidayHeadLines[] = {
     Text(""), Text(""), Text("LEGAL HOLIDAYS"), Text(""), Text("   Legal Holidays"),
 };
 
+// ---- main-screen and deposit predictor reports ----------------------------
+constexpr TemplateLine kMainScreenHeadLines[] = {
+    Text(""),
+    Text("MAIN SCREEN DATA REPORT"),
+    Text("%HEADER%"),
+    Layout({{73, "Tax"}}),
+    Text("Event                    Date          Liability         Deposit        Balance"),
+    Text("------------------  ------------   -------------   -------------  -------------"),
+};
+
+constexpr TemplateLine kMainScreenRuleLines[] = {
+    Layout({Run(35, '-', 13), Run(51, '-', 13), Run(66, '-', 13)}),
+    Layout({Run(35, '=', 13), Run(51, '=', 13), Run(66, '=', 13)}),
+};
+
+constexpr TemplateLine kPredictorOpeningLines[] = {
+    Text(""),
+    Text("DEPOSIT PREDICTOR"),
+    Text("%HEADER%"),
+    Text(""),
+    Text("Use the Deposit Predictor only if consistent with the following rules:"),
+    Text(""),
+};
+
+constexpr TemplateLine kDepositRuleLines[] = {
+    Layout({{2, "1. Semi-weekly rule..: Liabilities for Wed, Thur, Fri due next Wed."}}),
+    Layout({{25, "Sat, Sun, Mon, and Tue liabilities due next Fri."}}),
+    Layout({{2, "2. Monthly rule......: Liabilities due the 15th of the next month."}}),
+    Layout({{2, "3. $100,000 rule.....: Due the next day, and monthly becomes semi-weekly."}}),
+    Text(""),
+    Text("The Deposit Predictor will not display more than 35 transactions."),
+};
+
+constexpr TemplateLine kFutaRuleLines[] = {
+    Text("Deposit the FUTA tax by the last day of the first month after the quarter."),
+    Layout({{16, "Jan, Feb, and Mar amounts are due Apr 30"}}),
+    Layout({{16, "Apr, May, and Jun amounts are due Jul 31"}}),
+    Layout({{16, "Jul, Aug, and Sep amounts are due Oct 31"}}),
+    Layout({{16, "Oct, Nov, and Dec amounts are due Jan 31"}}),
+    Text(""),
+};
+
+constexpr TemplateLine kPredictorColumnLines[] = {
+    Text(""),
+    Layout({{1, "Liability date                 Amount     Due date       Tax balance"}}),
+};
+
+// ---- IRS input format ------------------------------------------------------
+constexpr TemplateLine kIRSHeaderLines[] = {
+    Text(""),
+    // The issuing service is this system.
+    Text("**IRS FORMAT CREATED BY LEDRIX--PENALTY ABATEMENT UNDER RRA 98 SECTION 3304(a)**"),
+    Layout({{0, "NAME: "}, {6, FIELD "NAME"}, {46, "TAX ID#: "}, {55, FIELD "IDNM"}}),
+    Text(""),
+};
+
+constexpr TemplateLine kIRSLiabilityHeadLines[] = {
+    Layout({{0, "TOTAL TAX: "},
+            {11, FIELD "TOTL"},
+            {36, "TOTAL CREDIT USED: "},
+            {55, FIELD "TOTCRU"}}),
+    Text("A FIRST MONTH OF QUARTER   B SECOND MONTH OF QUARTER  C THIRD MONTH OF QUARTER "),
+};
+
+constexpr TemplateLine kIRSDepositHeadLines[] = {
+    Layout({{0, "TOTAL AMOUNT OF CREDIT TRANSACTIONS:   "}, {39, FIELD "TOTD"}}),
+    Text("TC/E DATE   TRANS-AMOUNT    TC/E DATE   TRANS-AMOUNT    TC/E DATE   TRANS-AMOUNT"),
+};
+
 constexpr auto kHeaderAPointers = LinePointers(kNameLinesA, kReturnLines);
 constexpr auto kHeaderBPointers = LinePointers(kNameLinesB, kReturnLines);
 constexpr auto kHeaderCPointers = LinePointers(kNameLinesC, kUserPeriodLines);
@@ -249,6 +319,14 @@ constexpr auto kInterestDetailPointers = LinePointers(kInterestDetailLines);
 constexpr auto kInterestClosingPointers = LinePointers(kInterestClosingLines);
 constexpr auto kRateTablePointers = LinePointers(kRateTableLines);
 constexpr auto kHolidayHeadPointers = LinePointers(kHolidayHeadLines);
+constexpr auto kMainScreenHeadPointers = LinePointers(kMainScreenHeadLines);
+constexpr auto kMainScreenRulesPointers = LinePointers(kMainScreenRuleLines);
+constexpr auto kPredictorDepositRulesPointers =
+    LinePointers(kPredictorOpeningLines, kDepositRuleLines, kPredictorColumnLines);
+constexpr auto kPredictorFutaRulePointers =
+    LinePointers(kPredictorOpeningLines, kFutaRuleLines, kPredictorColumnLines);
+constexpr auto kIRSLiabilityHeadPointers = LinePointers(kIRSLiabilityHeadLines);
+constexpr auto kIRSDepositHeadPointers = LinePointers(kIRSDepositHeadLines);
 
 }  // namespace
 
@@ -268,5 +346,19 @@ const Template kInterestDetail = kInterestDetailPointers.data();
 const Template kInterestClosing = kInterestClosingPointers.data();
 const Template kRateTable = kRateTablePointers.data();
 const Template kHolidayHead = kHolidayHeadPointers.data();
+const Template kMainScreenHead = kMainScreenHeadPointers.data();
+const Template kMainScreenRules = kMainScreenRulesPointers.data();
+const Template kPredictorDepositRules = kPredictorDepositRulesPointers.data();
+const Template kPredictorFutaRule = kPredictorFutaRulePointers.data();
+const Template kIRSLiabilityHead = kIRSLiabilityHeadPointers.data();
+const Template kIRSDepositHead = kIRSDepositHeadPointers.data();
 
 }  // namespace ledrix::reports
+
+namespace ledrix {
+
+const char* const ppIRSOnlyHdr[] = {
+    reports::kIRSHeaderLines[0].text, reports::kIRSHeaderLines[1].text,
+    reports::kIRSHeaderLines[2].text, reports::kIRSHeaderLines[3].text, nullptr};
+
+}  // namespace ledrix

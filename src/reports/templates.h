@@ -45,4 +45,22 @@ inline constexpr const char* kUserHolidaysHead = "   USER-DEFINED HOLIDAYS";
 /// The line that opens each further page of the holiday list.
 inline constexpr const char* kPageOpening = " ";
 
+// ---- main-screen and deposit predictor reports ----------------------------
+/// Repeated at the head of every page.
+extern const Template kMainScreenHead;
+/// The rules under the three amount columns: [0] above the totals row,
+/// [1] below it.
+extern const Template kMainScreenRules;
+/// The deposit rules of Forms 941, 943, 944 and 945, and the FUTA rule of
+/// Form 940; each repeated at the head of every page.
+extern const Template kPredictorDepositRules;
+extern const Template kPredictorFutaRule;
+
+// ---- IRS input format ------------------------------------------------------
+extern const Template kIRSLiabilityHead;
+extern const Template kIRSDepositHead;
+/// A transaction line before any cell is put in: three 26-character cells.
+inline constexpr const char* kBlankFormRow =
+    "NNN MMDDYYYY $$$$$$$$$$$$$ NNN MMDDYYYY $$$$$$$$$$$$$ NNN MMDDYYYY $$$$$$$$$$$$$";
+
 }  // namespace ledrix::reports
