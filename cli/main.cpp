@@ -90,7 +90,8 @@ int RunCompute(const ComputeOptions& options) {
   ComputedReturn result = ComputeReturn(file);
   // Statistics that cannot be appended do not stop the computation.
   if (!options.statsPath.empty() && !AppendRunStatistics(result, options.statsPath)) {
-    result.warnings.push_back("the statistics could not be appended to " + options.statsPath);
+    result.warnings.push_back("the statistics could not be appended to " + options.statsPath +
+                              ": " + ledrix::LastFileError());
   }
   // The whole output is made before any of it is written.
   std::ostringstream out;

@@ -1,6 +1,5 @@
 #include "run_return.h"
 
-#include <filesystem>
 #include <system_error>
 
 #include "warnings.h"
@@ -57,17 +56,6 @@ ComputedReturn ComputeReturn(ReturnFile& file) {
   return result;
 }
 
-namespace {
-
-/// The size of the file at `path`; -1 when there is none.
-long long FileSize(const std::string& path) {
-  std::error_code error;
-  const auto size = std::filesystem::file_size(path, error);
-  return error ? -1 : static_cast<long long>(size);
-}
-
-}  // namespace
-
 bool AppendRunStatistics(ComputedReturn& result, const std::string& path) {
   CCompute& compute = *result.compute;
   const ReturnSettings& settings = result.file->settings;
@@ -82,9 +70,8 @@ bool AppendRunStatistics(ComputedReturn& result, const std::string& path) {
   compute.Penalty(0, 0, limit, -1);
   compute.GatherStats(BestMethod);
 
-  const long long before = FileSize(path);
   compute.ReportStats(path.c_str());
-  const bool appended = FileSize(path) > before;
+  const bool appended = LastFileError().empty();
   if (settings.allocationFlags != 0) compute.Penalty(0, settings.allocationFlags, limit, -1);
   return appended;
 }

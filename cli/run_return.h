@@ -34,8 +34,8 @@ ComputedReturn ComputeReturn(ReturnFile& file);
 /// Runs the allocation methods of the search one at a time, gathering each
 /// one's statistics, then the whole search for the winner's (method 257),
 /// and appends their lines to the statistics file at `path`. The compute
-/// object is left with the allocation the file chose. False when no line
-/// could be appended (the file could not be opened or written).
+/// object is left with the allocation the file chose. False when the lines
+/// could not be appended and flushed to disk (LastFileError() says why).
 bool AppendRunStatistics(ComputedReturn& result, const std::string& path);
 
 /// Whether interest ran on anything: the compute date lies after the

@@ -1,9 +1,11 @@
 // The user's files on a failing disk: every rewrite (the holiday file, the
-// rate file, a report written with -o) meets each fault a disk can give, and
+// rate file, a report written with -o, the statistics file) meets each fault
+// a disk can give, and
 // the file it was to replace stays whole, no temporary file is left beside it
 // and the caller is told why.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -13,8 +15,11 @@
 #include <iterator>
 #include <string>
 #include <thread>
+#include <vector>
 
+#include "ledrix/compute.h"
 #include "ledrix/holiday.h"
+#include "ledrix/host.h"
 #include "ledrix/interest.h"
 #include "ledrix/platform.h"
 #include "platform/files.h"
@@ -59,6 +64,14 @@ std::string SaveRates(const Arm& arm) {
   rates.Rates[127] = 7.25;
   arm();
   return rates.Save() ? "" : LastFileError();
+}
+
+std::string AppendStatistics(const Arm& arm) {
+  C941Compute compute;
+  compute.ClearStats();
+  arm();
+  compute.ReportStats((ReportFolder() / "runs.tsv").c_str());
+  return LastFileError();
 }
 
 std::string WriteReport(const Arm& arm) {
@@ -115,6 +128,7 @@ TEST_F(RewriteFaultTest, EveryFaultLeavesTheFileWholeAndSaysWhy) {
       {"holiday file", LibraryFolder() / Holiday::FileName, SaveHolidays, false},
       {"rate file", LibraryFolder() / RateTable::FileName, SaveRates, false},
       {"report -o", reportPath, WriteReport, true},
+      {"statistics file", ReportFolder() / "runs.tsv", AppendStatistics, false},
   };
   const std::string kept = "; the file was left as it was";
   const Fault faults[] = {
@@ -149,7 +163,11 @@ TEST_F(RewriteFaultTest, EveryFaultLeavesTheFileWholeAndSaysWhy) {
       EXPECT_EQ(rewrite.run([] {}), "");
       const std::string written = ReadAll(rewrite.target);
       EXPECT_NE(written, earlier);
-      EXPECT_EQ(left, fault.newContentInPlace ? written : earlier);
+      if (fault.newContentInPlace) {
+        EXPECT_EQ(written.rfind(left, 0), 0u);  // as written (the statistics then grow)
+      } else {
+        EXPECT_EQ(left, earlier);
+      }
     }
   }
 }
@@ -174,6 +192,29 @@ TEST_F(RewriteFaultTest, FaultsBelongToTheThreadThatArmsThem) {
   faulty.join();
   EXPECT_EQ(ReadAll(mine), "y");
   EXPECT_FALSE(fs::exists(theirs));
+  EXPECT_EQ(FilesIn(ReportFolder()), 1);
+}
+
+// Appends from several threads queue on the folder's lock: every run's lines
+// are there, under one header. (The company's name fills its whole field,
+// with no NUL to end it.)
+TEST_F(RewriteFaultTest, ConcurrentStatisticsLoseNoLines) {
+  const fs::path path = ReportFolder() / "runs.tsv";
+  Company company;
+  std::memset(company.Name, 'W', sizeof company.Name);
+  std::vector<std::thread> runs;
+  for (int t = 0; t < 4; ++t) {
+    runs.emplace_back([&path, &company] {
+      C941Compute compute;
+      compute.Company = &company;
+      compute.ClearStats();
+      for (int run = 0; run < 5; ++run) compute.ReportStats(path.c_str());
+    });
+  }
+  for (std::thread& run : runs) run.join();
+  const std::string text = ReadAll(path);
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1 + 4 * 5 * 258);
+  EXPECT_EQ(text.substr(text.find('\n') + 1, 132), std::string(128, 'W') + "\t000");
   EXPECT_EQ(FilesIn(ReportFolder()), 1);
 }
 

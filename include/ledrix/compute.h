@@ -215,9 +215,11 @@ class LEDRIX_API CCompute {
   /// how many pieces each liability and each deposit was split into.
   void GatherStats(int method);
   /// Appends one tab-separated line per method 0-257 to the file at `path`,
-  /// creating it with a header line when missing. Each line goes out in one
-  /// write to a file opened for appending, so what is there stays whole; a
-  /// file that can be neither opened nor created is left alone.
+  /// creating it with a header line when missing. The file is rewritten whole
+  /// through a temporary file and a rename, under a lock on its folder that
+  /// queues other appenders, so what is there stays whole whatever the disk
+  /// does; when it cannot be written it is left as it was and LastFileError()
+  /// says why.
   void ReportStats(const char* path);
 
   /// The interest chain from `first` on (see ledrix/interest.h), after

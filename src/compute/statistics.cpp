@@ -1,8 +1,8 @@
 // Run statistics: how fragmented each allocation method's result was, one
 // tab-separated line per method appended to a statistics file.
-#include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -40,20 +40,6 @@ Spread WidenBy(const std::vector<int>& pieces, Spread stored) {
   }
   stored.average = static_cast<double>(sum) / static_cast<double>(pieces.size());
   return stored;
-}
-
-/// Opens the statistics file for appending; a new one gets the header line.
-/// Another writer creating it at the same moment is no failure.
-int OpenStatisticsFile(const std::string& path) {
-  int fd = platform::OpenForAppend(path);
-  if (fd >= 0) return fd;
-  fd = platform::CreateForAppend(path);
-  if (fd >= 0) {
-    const std::string header = kStatsHeader;
-    platform::WriteFile(fd, header.data(), header.size());
-    return fd;
-  }
-  return errno == EEXIST ? platform::OpenForAppend(path) : -1;
 }
 
 }  // namespace
@@ -100,29 +86,25 @@ void CCompute::GatherStats(int method) {
 
 void CCompute::ReportStats(const char* path) {
   if (path == nullptr) return;
-  const int fd = OpenStatisticsFile(path);
-  if (fd < 0) return;
-  if (platform::SeekFile(fd, 0, SEEK_END) < 0) {
-    platform::CloseFile(fd);
-    return;
-  }
-  const char* company = Company ? Company->Name : "";
+  // The name as far as its field goes, whether a NUL ends it there or not.
+  const std::string company =
+      Company ? std::string(Company->Name, strnlen(Company->Name, sizeof Company->Name)) : "";
   const double bestPenalty = MethodResults[BestMethod].Penalty;
+  std::string lines;
   for (int i = 0; i <= BestMethod; ++i) {
     const RunStats& s = Stats[i];
     const double penalty = MethodResults[i].Penalty;
     char line[512];
     const int length = std::snprintf(
-        line, sizeof line, "%s\t%03o\t%.2f\t%s\t%d\t%d\t%d\t%d\t%d\t%f\t%d\t%d\t%f\n", company,
-        static_cast<unsigned>(i), penalty, penalty == bestPenalty ? "***" : "", s.Deps, s.Liabs,
-        s.CUs, s.DLMin, s.DLMax, s.DLAvg, s.LDMin, s.LDMax, s.LDAvg);
+        line, sizeof line, "%s\t%03o\t%.2f\t%s\t%d\t%d\t%d\t%d\t%d\t%f\t%d\t%d\t%f\n",
+        company.c_str(), static_cast<unsigned>(i), penalty, penalty == bestPenalty ? "***" : "",
+        s.Deps, s.Liabs, s.CUs, s.DLMin, s.DLMax, s.DLAvg, s.LDMin, s.LDMax, s.LDAvg);
     if (length <= 0) continue;
-    // One write per line: a line of another writer never lands inside it.
-    const std::size_t size =
-        static_cast<std::size_t>(length) < sizeof line ? length : sizeof line - 1;
-    platform::WriteFile(fd, line, size);
+    lines.append(line, static_cast<std::size_t>(length) < sizeof line ? length : sizeof line - 1);
   }
-  platform::CloseFile(fd);
+  // The file is rewritten whole with the new lines after the old ones, so
+  // that a failing disk leaves it as it was (LastFileError() says why).
+  platform::AppendToFile(path, kStatsHeader, lines);
 }
 
 }  // namespace ledrix

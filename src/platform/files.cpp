@@ -1,6 +1,7 @@
 #include "platform/files.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -17,6 +18,7 @@ namespace ledrix::platform {
 namespace {
 
 constexpr mode_t kReadWriteMode = 0666;  // narrowed by the process umask
+constexpr const char* kLeftAsItWas = "the file was left as it was";
 constexpr int kRewriteStepCount = 4;
 
 struct ArmedFault {
@@ -128,6 +130,25 @@ bool SyncFolder(const std::string& folder) {
   return synced;
 }
 
+// An exclusive lock on a folder while it lives; none where the folder cannot
+// be opened or the file system has no locks.
+class FolderLock {
+ public:
+  explicit FolderLock(const std::string& folder)
+      : fd_(OpenRetrying(folder, O_RDONLY | O_DIRECTORY)) {
+    while (fd_ >= 0 && ::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
+    }
+  }
+  ~FolderLock() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  FolderLock(const FolderLock&) = delete;
+  FolderLock& operator=(const FolderLock&) = delete;
+
+ private:
+  int fd_;
+};
+
 // Says why a rewrite failed: the system's reason, the step, and what became
 // of the file.
 bool RewriteFailed(int error, const char* step, const char* outcome) {
@@ -147,14 +168,6 @@ int OpenForWrite(const std::string& path) {
 
 int OpenForReadWrite(const std::string& path) {
   return OpenRetrying(path, O_RDWR | O_CREAT);
-}
-
-int OpenForAppend(const std::string& path) {
-  return OpenRetrying(path, O_RDWR | O_APPEND);
-}
-
-int CreateForAppend(const std::string& path) {
-  return OpenRetrying(path, O_RDWR | O_APPEND | O_CREAT | O_EXCL);
 }
 
 long ReadFile(int fd, void* buffer, std::size_t size) {
@@ -208,7 +221,6 @@ FileIdentity IdentityOf(const std::string& path) {
 }
 
 bool WriteFileAtomically(const std::string& path, const void* data, std::size_t size) {
-  constexpr const char* kLeftAsItWas = "the file was left as it was";
   lastFileError.clear();
   std::string tempPath;
   const int fd = CreateTemporarySibling(path, tempPath);
@@ -237,6 +249,26 @@ bool WriteFileAtomically(const std::string& path, const void* data, std::size_t 
                          "the new content is in place but may not survive a power failure");
   }
   return true;
+}
+
+bool AppendToFile(const std::string& path, const std::string& firstLine, const std::string& text) {
+  const FolderLock lock(FolderOf(path));
+  std::string content;
+  const int fd = OpenForRead(path);
+  if (fd >= 0) {
+    const long long length = FileLength(fd);
+    content.resize(length > 0 ? static_cast<std::size_t>(length) : 0);
+    const bool whole = length >= 0 && ReadFile(fd, content.data(), content.size()) == length;
+    const int error = errno;
+    ::close(fd);
+    if (!whole) return RewriteFailed(error, "reading the file", kLeftAsItWas);
+  } else if (errno == ENOENT) {
+    content = firstLine;
+  } else {
+    return RewriteFailed(errno, "opening the file", kLeftAsItWas);
+  }
+  content += text;
+  return WriteFileAtomically(path, content.data(), content.size());
 }
 
 void InjectRewriteFault(RewriteStep step, int error, int skip) {

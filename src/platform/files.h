@@ -15,12 +15,6 @@ int OpenForRead(const std::string& path);
 int OpenForWrite(const std::string& path);
 /// Opens for reading and writing, created when missing, not truncated.
 int OpenForReadWrite(const std::string& path);
-/// Opens an existing file for reading and appending: every write lands at
-/// the end, whoever else appends. -1 when it cannot be opened.
-int OpenForAppend(const std::string& path);
-/// Creates a new file for reading and appending; -1 when it exists already
-/// (errno EEXIST) or cannot be created.
-int CreateForAppend(const std::string& path);
 
 /// Reads up to `size` bytes (retrying short reads until end of file);
 /// returns the bytes read, or -1 on an input error.
@@ -60,6 +54,14 @@ FileIdentity IdentityOf(const std::string& path);
 /// the rename leaves the old file untouched and no temporary file behind; only
 /// a failure to flush the folder comes after the new content is in place.
 bool WriteFileAtomically(const std::string& path, const void* data, std::size_t size);
+
+/// Appends `text` to the file at `path` (a file not there yet begins with
+/// `firstLine`) by rewriting it whole through WriteFileAtomically, so that a
+/// failure leaves the old file as it was rather than a torn last line. An
+/// exclusive lock on the folder queues appends from other threads and
+/// processes, so that none loses another's lines. False, with LastFileError(),
+/// when it fails.
+bool AppendToFile(const std::string& path, const std::string& firstLine, const std::string& text);
 
 // ---- fault injection ---------------------------------------------------------
 //
