@@ -235,8 +235,9 @@ class MemoryFile {
 // events with any type, date and finite amount, the company's name and EIN.
 // The layout, from the front (bytes past the end read as zero):
 //   form of the compute object (byte mod 5: 941, 944, 943, 945, 940), the
-//   report written whole (byte mod 5: none, deposit-penalty, penalty-summary,
-//   interest, rates), the generator's Form (signed byte), the header's
+//   report written whole (byte mod 1 + the number of report kinds: none, or
+//   the kind of that place in cli::ReportKinds()), the generator's Form
+//   (signed byte), the header's
 //   indent (16-bit), the quarter (16-bit); 13 day serials: compute date,
 //   status date, due date, the user period's start, end and due date, the
 //   notice's last day to pay, notice date and interest start, date filed,
@@ -245,7 +246,8 @@ class MemoryFile {
 //   heads); the schedule and `which` (signed bytes); lines per page (16-bit);
 //   first page (signed byte); the event count (byte mod 48) and the events
 //   (type byte, serial, double). Then lines: the company name, the EIN, the
-//   header version, and template lines for DoReplacement.
+//   header version, the title of the IRS-format parts, and template lines
+//   for DoReplacement.
 struct HostReturn {
   cli::ReturnFile file;
   int reportKind = 0;
@@ -263,7 +265,7 @@ HostReturn ReadHostReturn(HostBytes& in) {
   C941Doc& doc = *file.doc;
   file.settings.form = cli::FindFormByCode(kForms[in.Take<std::uint8_t>() % 5]);
   file.settings.allocationFlags = 3;  // the IRS rule; the search is the return file's target
-  host.reportKind = in.Take<std::uint8_t>() % 5;
+  host.reportKind = in.Take<std::uint8_t>() % (cli::ReportKinds().size() + 1);
   host.form = in.Take<std::int8_t>();
   host.indent = in.Take<std::int16_t>();
   file.settings.quarter = doc.Quarter = in.Take<std::int16_t>();
@@ -301,6 +303,8 @@ HostReturn ReadHostReturn(HostBytes& in) {
   FillField(in.TakeLine(), doc.Company.Name);
   FillField(in.TakeLine(), doc.Company.EIN);
   file.report.headerVersion = in.TakeLine();
+  file.report.hasTitle = true;
+  file.report.title = in.TakeLine();
   return host;
 }
 
@@ -326,8 +330,7 @@ std::string CheckReportFile(const CReportGenerator& generator, const std::string
 }
 
 std::string WriteReportFields(std::string_view input) {
-  static constexpr const char* kKinds[] = {"deposit-penalty", "penalty-summary", "interest",
-                                           "rates"};
+  static const std::vector<std::string> kKinds = cli::ReportKinds();
   HostBytes in(input);
   HostReturn host = ReadHostReturn(in);
   cli::ComputedReturn result = cli::ComputeReturn(host.file);
@@ -350,7 +353,9 @@ std::string WriteReportFields(std::string_view input) {
       generator.BytesWritten += static_cast<std::int32_t>(length);
     }
   }
-  if (host.reportKind > 0) cli::GenerateReport(generator, kKinds[host.reportKind - 1], out.Fd());
+  if (host.reportKind > 0) {
+    cli::GenerateReport(generator, kKinds[host.reportKind - 1], out.Fd(), host.file.report);
+  }
   return CheckReportFile(generator, out.Bytes());
 }
 
