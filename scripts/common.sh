@@ -18,10 +18,21 @@ ledrix_install_packages() {
   DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq "${missing[@]}"
 }
 
-# ledrix_build DIR [cmake options...]: configures and builds into DIR.
+# ledrix_build DIR [cmake options...] [--target NAME]: configures and builds
+# into DIR (only NAME and what it needs, when given).
 ledrix_build() {
   local dir=$1
   shift
-  cmake -S "$LEDRIX_ROOT" -B "$dir" "$@" >/dev/null
-  cmake --build "$dir" -j"$(nproc)"
+  local options=() target=()
+  while [ $# -gt 0 ]; do
+    if [ "$1" = "--target" ]; then
+      target=(--target "$2")
+      shift 2
+    else
+      options+=("$1")
+      shift
+    fi
+  done
+  cmake -S "$LEDRIX_ROOT" -B "$dir" "${options[@]}" >/dev/null
+  cmake --build "$dir" -j"$(nproc)" "${target[@]}"
 }
