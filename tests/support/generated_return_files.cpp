@@ -48,7 +48,7 @@ std::string GenerateReturnFile(std::mt19937& rng, int number) {
   // The return is due at the end of the month after its period.
   const sys_days due = sys_days(year_month_day{end + days{31}}.year() /
                                 year_month_day{end + days{31}}.month() / std::chrono::last);
-  const char* period = form.annual ? "" : "Q1\0Q2\0Q3\0Q4" + 3 * quarter;
+  const std::string period = form.annual ? "" : "Q" + std::to_string(quarter + 1);
   const int payInterval = form.annual ? 14 + 14 * pick(2) : 7 * (1 + pick(2));
 
   char head[512];
@@ -56,7 +56,7 @@ std::string GenerateReturnFile(std::mt19937& rng, int number) {
                 "{\n  \"form\": \"%s\",\n  \"period\": \"%d%s\",\n  \"schedule\": \"%s\",\n"
                 "  \"company\": {\"name\": \"Generated Employer %d\", \"ein\": \"%02d-%07d\"},\n"
                 "  \"compute_date\": \"%s\",\n  \"allocation\": \"%s\",\n",
-                form.name, year, period, pick(2) ? "semiweekly" : "monthly", number,
+                form.name, year, period.c_str(), pick(2) ? "semiweekly" : "monthly", number,
                 10 + number % 90, number, Iso(due + days{30 + pick(400)}).c_str(),
                 pick(4) ? "best" : "irs");
   std::string text = head;
