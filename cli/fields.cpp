@@ -1,5 +1,6 @@
 #include "fields.h"
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <charconv>
@@ -32,7 +33,47 @@ constexpr std::array<Allocation, 4> kAllocations = {{
     {"irs-new", 2},
 }};
 
+/// Letters to insert, delete or replace to turn `a` into `b`, case aside.
+size_t EditDistance(std::string_view a, std::string_view b) {
+  std::vector<size_t> row(b.size() + 1);
+  for (size_t j = 0; j <= b.size(); ++j) row[j] = j;
+  for (size_t i = 1; i <= a.size(); ++i) {
+    size_t diagonal = row[0];
+    row[0] = i;
+    for (size_t j = 1; j <= b.size(); ++j) {
+      const bool same = std::tolower(static_cast<unsigned char>(a[i - 1])) ==
+                        std::tolower(static_cast<unsigned char>(b[j - 1]));
+      const size_t replaced = diagonal + (same ? 0 : 1);
+      diagonal = row[j];
+      row[j] = std::min({row[j] + 1, row[j - 1] + 1, replaced});
+    }
+  }
+  return row[b.size()];
+}
+
 }  // namespace
+
+std::string NearestName(std::string_view text, const std::vector<std::string>& names) {
+  const size_t allowed = std::max<size_t>(2, text.size() / 3);
+  std::string nearest;
+  size_t best = allowed + 1;
+  for (const std::string& name : names) {
+    // A name cut short ("LIAB") is as near as a name with one letter off.
+    const bool cut = text.size() >= 3 && text.size() < name.size() &&
+                     EditDistance(text, std::string_view(name).substr(0, text.size())) == 0;
+    const size_t distance = cut ? 1 : EditDistance(text, name);
+    if (distance < best) {
+      best = distance;
+      nearest = name;
+    }
+  }
+  return nearest;
+}
+
+std::string DidYouMean(std::string_view text, const std::vector<std::string>& names) {
+  const std::string nearest = NearestName(text, names);
+  return nearest.empty() ? std::string() : "; did you mean " + Quoted(nearest) + "?";
+}
 
 std::string_view Trim(std::string_view text) {
   while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) {
@@ -187,6 +228,12 @@ int ReadEventType(std::string_view text) {
   std::string name(text);
   for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   return EventTypeFromName(name.c_str());
+}
+
+std::string UnknownEventType(std::string_view text) {
+  std::vector<std::string> names;
+  for (int code = 0; code < EventTypeCount; ++code) names.emplace_back(EventTypeName(code));
+  return "unknown event type " + Quoted(text) + DidYouMean(text, names);
 }
 
 }  // namespace ledrix::cli

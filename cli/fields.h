@@ -91,6 +91,15 @@ std::string PercentText(double percent);
 /// An event type given by its name in any case ("LIABILITY", "adj_ss") or by
 /// its code ("3"); -1 when neither.
 int ReadEventType(std::string_view text);
+/// "unknown event type \"LIAB\"; did you mean \"LIABILITY\"?"
+std::string UnknownEventType(std::string_view text);
+
+/// The name of `names` that `text` most likely misspells (case aside, at most
+/// a third of its letters, and at least two, off, or the name cut short), or
+/// the empty text.
+std::string NearestName(std::string_view text, const std::vector<std::string>& names);
+/// "; did you mean \"compute_date\"?" for a near name, else the empty text.
+std::string DidYouMean(std::string_view text, const std::vector<std::string>& names);
 
 /// Largest amount a return may carry; money text has no room for more.
 constexpr double MaxAmount = 999999999999.0;

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "designation.h"
+
 namespace ledrix::cli {
 namespace {
 
@@ -225,6 +227,22 @@ void AddInterest(ordered_json& out, const ComputedReturn& result) {
                      {"missing_rate_flag", result.compute->MissingRateFlag != 0}};
 }
 
+/// The version of the shape of this document: it moves on when a key changes
+/// meaning or goes away; keys may be added without it.
+constexpr int kSchemaVersion = 1;
+
+/// What the return is: its period as the return file writes it, its company,
+/// the version of the shape, and with the search the designation schedule.
+void AddReturnIdentity(ordered_json& out, const ComputedReturn& result) {
+  const ReturnSettings& settings = result.file->settings;
+  const Company& company = result.file->doc->Company;
+  out["schema_version"] = kSchemaVersion;
+  out["period"] = PeriodCode(settings);
+  out["company"] = {{"name", company.Name}, {"ein", company.EIN}};
+  out["designation"] =
+      HasDesignation(result) ? DesignationJson(MakeDesignation(result)) : ordered_json(nullptr);
+}
+
 }  // namespace
 
 ordered_json ResultJson(const ComputedReturn& result) {
@@ -238,6 +256,7 @@ ordered_json ResultJson(const ComputedReturn& result) {
   AddReturnPenalties(out, result);
   AddInterest(out, result);
   out["warnings"] = result.warnings;
+  AddReturnIdentity(out, result);
   return out;
 }
 

@@ -2,14 +2,19 @@
 // described in a JSON file, and answers calendar questions.
 //
 //   ledrix compute RETURN.json [--json] [--events FILE.csv] [--allocation NAME] [--stats FILE]
+//   ledrix designation RETURN.json [--csv] [--events FILE.csv]
 //   ledrix report KIND RETURN.json [--raw] [-o FILE]
 //   ledrix predict RETURN.json [--json]
 //   ledrix batch PATH... [-r] [--jobs N] [--csv FILE] [--jsonl FILE]
+//   ledrix template FORM
 //   ledrix holidays YEAR
 //   ledrix holidays add-federal FROM[-TO] | add NAME DATE... | remove NAME
 //   ledrix rates [set QUARTER RATE | add-known]
 //   ledrix due DATE
-//   ledrix version
+//   ledrix version | --version
+//   ledrix help [COMMAND]
+//
+// RETURN.json "-" reads the return from standard input.
 //
 // Warnings (a year the holiday calendar does not hold, a quarter without a
 // rate) go to standard error, each naming the command that fixes it.
@@ -29,6 +34,7 @@
 #include "batch.h"
 #include "calendar_commands.h"
 #include "csv_events.h"
+#include "designation.h"
 #include "holiday_entries.h"
 #include "json_output.h"
 #include "predict_command.h"
@@ -36,7 +42,9 @@
 #include "report_command.h"
 #include "return_file.h"
 #include "run_return.h"
+#include "template_command.h"
 #include "text_summary.h"
+#include "usage.h"
 #include "warnings.h"
 
 namespace {
@@ -44,21 +52,14 @@ namespace {
 using namespace ledrix::cli;
 
 constexpr int kBadInput = 2;
-constexpr int kUsageError = 64;
 constexpr int kInternalError = 70;
 constexpr int kOutputError = 74;
 
-constexpr const char* kUsage =
-    "Usage: ledrix compute RETURN.json [--json] [--events FILE.csv] "
-    "[--allocation best|irs|irs-old|irs-new] [--stats FILE]\n"
-    "       ledrix report KIND RETURN.json [--raw] [-o FILE]\n"
-    "       ledrix predict RETURN.json [--json]\n"
-    "       ledrix batch PATH... [-r] [--jobs N] [--csv FILE] [--jsonl FILE]\n"
-    "       ledrix holidays YEAR\n"
-    "       ledrix holidays add-federal FROM[-TO] | add NAME DATE... | remove NAME\n"
-    "       ledrix rates [set QUARTER RATE | add-known]\n"
-    "       ledrix due DATE\n"
-    "       ledrix version\n";
+constexpr const char* kFooter =
+    "A return file is described in docs/return-file.md, the --json result in docs/result.md; "
+    "RETURN.json - reads standard input.\n"
+    "Exit status: 0 done, 2 bad input (nothing on standard output), 64 a usage error, 74 a "
+    "report that could not be written whole.";
 
 /// The last year the calendar reaches.
 int LastCalendarYear() {
@@ -71,13 +72,23 @@ struct ComputeOptions {
   std::string allocation;
   std::string statsPath;
   bool json = false;
+  bool csv = false;  ///< designation: as CSV
 };
 
-int RunCompute(const ComputeOptions& options) {
+/// The return file with the events of the CSV file, if one was given.
+ReturnFile LoadReturnAndEvents(const ComputeOptions& options) {
+  if (options.returnPath == kStandardInput && options.eventsPath == kStandardInput) {
+    throw InputError("standard input: the return and the events cannot both come from it");
+  }
   ReturnFile file = LoadReturn(options.returnPath);
   if (!options.eventsPath.empty()) {
-    AppendCsvEvents(file, ReadTextFile(options.eventsPath), options.eventsPath);
+    AppendCsvEvents(file, ReadTextFile(options.eventsPath), InputName(options.eventsPath));
   }
+  return file;
+}
+
+int RunCompute(const ComputeOptions& options) {
+  ReturnFile file = LoadReturnAndEvents(options);
   if (!options.allocation.empty())
     file.settings.allocationFlags = FindAllocation(options.allocation);
   ComputedReturn result = ComputeReturn(file);
@@ -105,6 +116,27 @@ int RunBatchCommand(BatchOptions options) {
   options.progress = ::isatty(STDERR_FILENO) != 0;
   const BatchCounts counts = RunBatch(files, options, std::cout, std::cerr);
   return counts.failed ? kBadInput : 0;
+}
+
+/// The designation always comes from the search, whatever the file asks.
+int RunDesignation(const ComputeOptions& options) {
+  ReturnFile file = LoadReturnAndEvents(options);
+  file.settings.allocationFlags = FindAllocation("best");
+  const ComputedReturn result = ComputeReturn(file);
+  const Designation designation = MakeDesignation(result);
+  std::ostringstream out;
+  if (options.csv) {
+    WriteDesignationCsv(out, designation);
+    if (designation.IrsRuleCheapest()) {
+      std::cerr << "ledrix: the IRS rule is already the cheapest allocation: there is nothing "
+                   "to designate\n";
+    }
+  } else {
+    WriteDesignation(out, designation);
+  }
+  std::cout << out.str();
+  WriteWarnings(std::cerr, result.warnings);
+  return 0;
 }
 
 struct PredictOptions {
@@ -161,6 +193,8 @@ void DefaultUserFolder() {
 int main(int argc, char** argv) {
   CLI::App app{"Ledrix: the penalties and interest of a US payroll-tax return", "ledrix"};
   app.require_subcommand(1);
+  app.footer(kFooter);
+  app.set_version_flag("--version", std::string(ledrix::VersionText()), "print the version");
 
   ComputeOptions compute;
   CLI::App* computeCommand = app.add_subcommand("compute", "compute a return file");
@@ -174,6 +208,17 @@ int main(int argc, char** argv) {
   computeCommand->add_option("--stats", compute.statsPath,
                              "run the allocation methods one at a time and append their "
                              "statistics to FILE (tab-separated)");
+
+  ComputeOptions designation;
+  CLI::App* designationCommand =
+      app.add_subcommand("designation",
+                         "the deposits to designate to the IRS, from the search for the cheapest "
+                         "allocation, and what it saves");
+  designationCommand->add_option("RETURN", designation.returnPath, "the return, a JSON file")
+      ->required();
+  designationCommand->add_flag("--csv", designation.csv, "as CSV, one line a part of a deposit");
+  designationCommand->add_option("--events", designation.eventsPath,
+                                 "more events from a CSV file with the header date,type,amount");
 
   ReportOptions report;
   CLI::App* reportCommand =
@@ -245,7 +290,18 @@ int main(int argc, char** argv) {
       ->required()
       ->check(CLI::Validator(CheckCommandDate, "DATE"));
 
+  std::string formName;
+  CLI::App* templateCommand =
+      app.add_subcommand("template", "print a starter return file of a form, every field in it");
+  templateCommand->add_option("FORM", formName, "941, 944, 943, 945 or 940")
+      ->required()
+      ->check(CLI::IsMember({"941", "944", "943", "945", "940"}));
+
   CLI::App* versionCommand = app.add_subcommand("version", "print the library version");
+
+  std::string helpTopic;
+  CLI::App* helpCommand = app.add_subcommand("help", "the usage of the command or of COMMAND");
+  helpCommand->add_option("COMMAND", helpTopic, "a command");
 
   try {
     app.parse(argc, argv);
@@ -254,9 +310,9 @@ int main(int argc, char** argv) {
     }
   } catch (const CLI::ParseError& error) {
     if (error.get_exit_code() == static_cast<int>(CLI::ExitCodes::Success)) return app.exit(error);
-    std::cerr << "ledrix: " << error.what() << "\n" << kUsage;
-    return kUsageError;
+    return ReportUsageError(app, error, argc, argv, std::cerr);
   }
+  if (*helpCommand) return RunHelp(app, helpTopic, std::cout, std::cerr);
 
   DefaultUserFolder();
   // A file-size limit makes a write fail rather than end the process, so a
@@ -264,6 +320,7 @@ int main(int argc, char** argv) {
   std::signal(SIGXFSZ, SIG_IGN);
   try {
     if (*computeCommand) return RunCompute(compute);
+    if (*designationCommand) return RunDesignation(designation);
     if (*predictCommand) return RunPredict(predict);
     if (*batchCommand) return RunBatchCommand(batch);
     if (*reportCommand) {
@@ -290,6 +347,8 @@ int main(int argc, char** argv) {
       std::vector<std::string> warnings;
       WriteLines(DueDateLines(CommandDate(dateText), warnings));
       WriteWarnings(std::cerr, warnings);
+    } else if (*templateCommand) {
+      std::cout << StarterReturn(*FindForm(formName));
     } else if (*versionCommand) {
       std::cout << ledrix::VersionText() << "\n";
     }

@@ -1,10 +1,13 @@
 #include "return_file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
+#include <iostream>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <vector>
@@ -108,6 +111,28 @@ const json& Required(const json& object, const char* key, const std::string& whe
   return *value;
 }
 
+/// Notes a return may carry on itself and on each event; nothing reads them.
+constexpr const char* kNoteKey = "description";
+
+/// Every key of `object` must be one of `known` (or the note key where
+/// `notes` allows it): a misspelt key would otherwise leave its field at the
+/// default without a word. The message names the key it most resembles.
+void CheckKeys(const json& object, std::initializer_list<const char*> known,
+               const std::string& where, const std::string& prefix, bool notes = false) {
+  std::vector<std::string> names(known.begin(), known.end());
+  if (notes) names.emplace_back(kNoteKey);
+  for (const auto& item : object.items()) {
+    if (std::find(names.begin(), names.end(), item.key()) != names.end()) continue;
+    std::string hint = DidYouMean(item.key(), names);
+    if (hint.empty()) {
+      hint = " (expected ";
+      for (size_t i = 0; i < names.size(); ++i) hint += (i ? ", " : "") + names[i];
+      hint += ")";
+    }
+    Fail(where, FieldName(prefix, item.key()), "unknown key" + hint);
+  }
+}
+
 /// A text, or a whole number taken as its digits (a form or a type code).
 std::string TextOrCode(const json& value, const std::string& where, const std::string& field) {
   if (value.is_string()) return value.get<std::string>();
@@ -198,6 +223,7 @@ void CopyText(const json& object, const char* key, char* out, size_t size,
 
 void ReadCompany(const json& company, const std::string& where, Company& out) {
   if (!company.is_object()) Fail(where, "company", "must be an object with name and ein");
+  CheckKeys(company, {"name", "ein"}, where, "company");
   CopyText(company, "name", out.Name, sizeof out.Name, where);
   CopyText(company, "ein", out.EIN, sizeof out.EIN, where);
 }
@@ -226,8 +252,11 @@ void ReadNotices(const json& notices, const std::string& where, const std::strin
 
 void ReadPenalties(const json& penalties, const std::string& where, CPenalties& out) {
   if (!penalties.is_object()) Fail(where, "penalties", "must be an object");
+  CheckKeys(penalties, {"deposit_notice", "failure_to_file", "failure_to_pay"}, where, "penalties");
   if (const json* p = Section(penalties, "deposit_notice", where)) {
     const std::string prefix = "penalties.deposit_notice";
+    CheckKeys(*p, {"active", "notice_date", "last_day_to_pay", "add_ten_days", "interest_start"},
+              where, prefix);
     out.CC6656.Active = OptionalFlag(*p, "active", true, where, prefix);
     out.CC6656.LastDayToPay = OptionalDate(*p, "last_day_to_pay", where, prefix);
     out.CC6656.NoticeDate = OptionalDate(*p, "notice_date", where, prefix);
@@ -236,6 +265,7 @@ void ReadPenalties(const json& penalties, const std::string& where, CPenalties& 
   }
   if (const json* p = Section(penalties, "failure_to_file", where)) {
     const std::string prefix = "penalties.failure_to_file";
+    CheckKeys(*p, {"active", "date_filed", "extended_due_date", "fraudulent"}, where, prefix);
     out.CC6651A1.Active = OptionalFlag(*p, "active", true, where, prefix);
     out.CC6651A1.ExtendedDueDate = OptionalDate(*p, "extended_due_date", where, prefix);
     out.CC6651A1.DateFiled = OptionalDate(*p, "date_filed", where, prefix);
@@ -243,6 +273,9 @@ void ReadPenalties(const json& penalties, const std::string& where, CPenalties& 
   }
   if (const json* p = Section(penalties, "failure_to_pay", where)) {
     const std::string prefix = "penalties.failure_to_pay";
+    CheckKeys(*p,
+              {"active", "extended_payment_date", "notices", "levy_notice_date", "jeopardy_date"},
+              where, prefix);
     out.CC6651A2.Active = OptionalFlag(*p, "active", true, where, prefix);
     out.CC6651A2.ExtendedPaymentDate = OptionalDate(*p, "extended_payment_date", where, prefix);
     if (const json* notices = Find(*p, "notices")) {
@@ -283,6 +316,10 @@ void ReadMargin(const json& margin, const std::string& where, ReportSettings& ou
 void ReadReport(const json& report, const std::string& where, ReportSettings& out, C941Doc& doc) {
   const std::string prefix = "report";
   if (!report.is_object()) Fail(where, prefix, "must be an object");
+  CheckKeys(report,
+            {"status_date", "lines_per_page", "first_page", "no_page_heads", "header_version",
+             "user_period", "title", "margin"},
+            where, prefix);
   out.statusDate = OptionalDate(report, "status_date", where, prefix);
   out.linesPerPage = WholeNumber(report, "lines_per_page", 60, 16, 10000, where, prefix);
   out.firstPage = WholeNumber(report, "first_page", 0, 0, PageStartCount - 1, where, prefix);
@@ -294,6 +331,7 @@ void ReadReport(const json& report, const std::string& where, ReportSettings& ou
     const std::string periodPrefix = "report.user_period";
     if (!period->is_object())
       Fail(where, periodPrefix, "must be an object with start, end and due");
+    CheckKeys(*period, {"start", "end", "due"}, where, periodPrefix);
     doc.UserPeriodStart = OptionalDate(*period, "start", where, periodPrefix);
     doc.UserPeriodEnd = OptionalDate(*period, "end", where, periodPrefix);
     doc.UserPeriodDueDate = OptionalDate(*period, "due", where, periodPrefix);
@@ -305,6 +343,24 @@ void ReadReport(const json& report, const std::string& where, ReportSettings& ou
   if (const json* margin = Find(report, "margin")) ReadMargin(*margin, where, out);
 }
 
+/// The penalty runs from the period to the compute date, and a return cannot
+/// fall due before its period is over.
+void CheckPeriodDates(const ReturnSettings& settings, const std::string& where) {
+  const Date start = PeriodStart(settings), end = PeriodEnd(settings);
+  if (settings.computeDate < start) {
+    Fail(
+        where, "compute_date",
+        (settings.computeDateGiven ? IsoDate(settings.computeDate)
+                                   : "missing, and today, " + IsoDate(settings.computeDate) + ",") +
+            " is before the period " + PeriodText(settings) + " begins (" + IsoDate(start) + ")");
+  }
+  if (settings.dueDate.IsValid() && settings.dueDate < end) {
+    Fail(where, "due_date",
+         IsoDate(settings.dueDate) + " is before the period " + PeriodText(settings) + " ends (" +
+             IsoDate(end) + ")");
+  }
+}
+
 void ReadEvents(const json& events, ReturnFile& file) {
   if (!events.is_array()) Fail(file.path, "events", "must be a list of events");
   int position = 0;
@@ -313,11 +369,13 @@ void ReadEvents(const json& events, ReturnFile& file) {
     if (!event.is_object()) {
       throw InputError(where + ": must be an object with type, date and amount");
     }
+    CheckKeys(event, {"type", "date", "amount"}, where, "", true);
     const std::string typeText = TextOrCode(Required(event, "type", where, ""), where, "type");
     int type = ReadEventType(typeText);
-    if (type < 0) Fail(where, "type", "unknown event type " + Quoted(typeText));
+    if (type < 0) Fail(where, "type", UnknownEventType(typeText));
     Date date = DateValue(Required(event, "date", where, ""), where, "date");
     double amount = AmountValue(Required(event, "amount", where, ""), where, "amount");
+    CheckEventAmount(type, amount, where);
     AddReturnEvent(file, where, type, date, amount);
   }
 }
@@ -325,6 +383,10 @@ void ReadEvents(const json& events, ReturnFile& file) {
 void ReadSettings(const json& root, ReturnFile& file) {
   const std::string& where = file.path;
   ReturnSettings& settings = file.settings;
+  CheckKeys(root,
+            {"form", "period", "schedule", "company", "compute_date", "due_date", "allocation",
+             "deferred_amount", "limit_to_compute_date", "penalties", "report", "events"},
+            where, "", true);
 
   const std::string formText = TextOrCode(Required(root, "form", where, ""), where, "form");
   settings.form = FindForm(formText);
@@ -344,13 +406,15 @@ void ReadSettings(const json& root, ReturnFile& file) {
   }
 
   settings.computeDate = OptionalDate(root, "compute_date", where, "");
-  if (!settings.computeDate.IsValid()) {
+  settings.computeDateGiven = settings.computeDate.IsValid();
+  if (!settings.computeDateGiven) {
     settings.computeDate = LocalToday();
     if (!settings.computeDate.IsValid()) {
       Fail(where, "compute_date", "missing, and today is outside the supported dates");
     }
   }
   settings.dueDate = OptionalDate(root, "due_date", where, "");
+  CheckPeriodDates(settings, where);
 
   if (const json* allocation = Find(root, "allocation")) {
     const std::string text = Text(*allocation, where, "allocation");
@@ -392,13 +456,28 @@ ReturnFile ParseReturn(const std::string& text, const std::string& path) {
 }
 
 ReturnFile LoadReturn(const std::string& path) {
-  return ParseReturn(ReadTextFile(path), path);
+  return ParseReturn(ReadTextFile(path), InputName(path));
+}
+
+std::string InputName(const std::string& path) {
+  return path == kStandardInput ? "standard input" : path;
 }
 
 void CheckAmount(double amount, const std::string& where, const std::string& field) {
   if (!std::isfinite(amount)) Fail(where, field, "not a finite number");
   if (std::fabs(amount) > MaxAmount) {
     Fail(where, field, "beyond the largest amount, " + Money(MaxAmount));
+  }
+}
+
+void CheckEventAmount(int type, double amount, const std::string& where) {
+  CheckAmount(amount, where, "amount");
+  // Only an adjustment carries a sign (a negative one is a credit); a
+  // liability, deposit or payment is an amount of money that changed hands.
+  if (amount < 0.0 && !IsAdjustmentType(type)) {
+    Fail(where, "amount",
+         Money(amount) + " is negative, but a " + EventTypeName(type) +
+             " has no sign (a credit is an adjustment with a negative amount, as ADJUST)");
   }
 }
 
@@ -425,6 +504,12 @@ void AddReturnEvent(ReturnFile& file, const std::string& where, int type, Date d
 }
 
 std::string ReadTextFile(const std::string& path) {
+  if (path == kStandardInput) {
+    std::ostringstream text;
+    text << std::cin.rdbuf();
+    if (std::cin.bad()) throw InputError("standard input: cannot be read");
+    return text.str();
+  }
   std::error_code error;
   if (!std::filesystem::is_regular_file(path, error)) {
     throw InputError(
@@ -447,8 +532,12 @@ Date PeriodEnd(const ReturnSettings& settings) {
 }
 
 std::string PeriodText(const ReturnSettings& settings) {
-  std::string year = std::to_string(1980 + settings.quarter / 4);
-  return settings.form->annual ? year : year + " Q" + std::to_string(settings.quarter % 4 + 1);
+  return settings.form->annual ? PeriodCode(settings) : QuarterText(settings.quarter);
+}
+
+std::string PeriodCode(const ReturnSettings& settings) {
+  const std::string year = std::to_string(1980 + settings.quarter / 4);
+  return settings.form->annual ? year : year + "Q" + std::to_string(settings.quarter % 4 + 1);
 }
 
 }  // namespace ledrix::cli

@@ -21,10 +21,11 @@ namespace ledrix::cli {
 
 struct ReturnSettings {
   const FormInfo* form = nullptr;
-  int quarter = 0;          ///< quarter index of the period's first quarter
-  Date computeDate;         ///< date the penalty runs to
-  Date dueDate;             ///< the return's due date; no date: the form's own
-  int allocationFlags = 0;  ///< flags for BasicCompute
+  int quarter = 0;                ///< quarter index of the period's first quarter
+  Date computeDate;               ///< date the penalty runs to
+  bool computeDateGiven = false;  ///< false: today, as the file gave none
+  Date dueDate;                   ///< the return's due date; no date: the form's own
+  int allocationFlags = 0;        ///< flags for BasicCompute
   bool limitToComputeDate = false;
 };
 
@@ -53,16 +54,24 @@ struct ReturnFile {
 
 /// Reads the return from JSON `text`; `path` names it in messages.
 ReturnFile ParseReturn(const std::string& text, const std::string& path);
-/// Reads and parses the file at `path`.
+/// Reads and parses the file at `path` ("-": standard input).
 ReturnFile LoadReturn(const std::string& path);
 
+/// The path that stands for standard input.
+inline constexpr const char* kStandardInput = "-";
+/// How messages name the file at `path`: "standard input" for "-".
+std::string InputName(const std::string& path);
+
 /// Appends one event after those already read, in file order. `where` names
-/// the event in messages ("q1.json: event 3").
+/// the event (or its date) in messages ("q1.json: event 3").
 void AddReturnEvent(ReturnFile& file, const std::string& where, int type, Date date, double amount);
 /// Checks an amount read for `field` of `where`: finite and within MaxAmount.
 void CheckAmount(double amount, const std::string& where, const std::string& field);
+/// Checks the amount of an event of `type` as CheckAmount does, and that a
+/// liability, deposit or payment is not negative: only adjustments carry a sign.
+void CheckEventAmount(int type, double amount, const std::string& where);
 
-/// Reads a whole file; InputError when it cannot be read.
+/// Reads a whole file ("-": standard input); InputError when it cannot be read.
 std::string ReadTextFile(const std::string& path);
 
 /// First and last day of the return's period.
@@ -70,5 +79,7 @@ Date PeriodStart(const ReturnSettings& settings);
 Date PeriodEnd(const ReturnSettings& settings);
 /// "2005 Q1" for a quarter, "2005" for an annual period.
 std::string PeriodText(const ReturnSettings& settings);
+/// The period as the return file writes it: "2005Q1", "2005".
+std::string PeriodCode(const ReturnSettings& settings);
 
 }  // namespace ledrix::cli

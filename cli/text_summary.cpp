@@ -1,8 +1,11 @@
 #include "text_summary.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string_view>
 
+#include "designation.h"
+#include "reasons.h"
 #include "return_penalties_text.h"
 
 namespace ledrix::cli {
@@ -28,36 +31,41 @@ std::string Rate(const CDeposit& record) {
   return text;
 }
 
-/// "Deposit 3", "Non-FTD Pay 1", "Adj SS/Med": the event type's display text.
 std::string PieceLabel(const CDeposit& piece) {
-  Event event;
-  event.Type = static_cast<std::int16_t>(piece.EventType);
-  int number = piece.EventType == DEPOSIT   ? piece.DepositNumber
-               : piece.EventType == PAYMENT ? piece.PaymentNumber
-                                            : 0;
-  char text[64] = {};
-  event.GetType(text, number);
-  return text;
+  return EventLabel(piece.EventType, piece.EventType == DEPOSIT   ? piece.DepositNumber
+                                     : piece.EventType == PAYMENT ? piece.PaymentNumber
+                                                                  : 0);
 }
 
-void WritePieces(std::ostream& out, const CLiability& liability) {
+/// A note under a line of the summary: why its figures are what they are.
+void WriteReason(std::ostream& out, const std::string& reason, int indent = 6) {
+  if (reason.empty()) return;
+  for (const std::string& line : Wrapped(reason, indent)) out << line << "\n";
+}
+
+/// The days late shown are the calendar's, even where the penalty counted none.
+void WritePieces(std::ostream& out, const ComputedReturn& result, const CLiability& liability) {
   for (const CDeposit* piece = liability.Next; piece; piece = piece->Next) {
+    const int days = std::max(piece->DaysLate, DaysAfter(liability.Date, piece->Date));
     out << Format("    %-14s %-12s %14s  %-14s %3s %12s\n", PieceLabel(*piece).c_str(),
                   DateText(piece->Date).c_str(), Money(piece->Amount).c_str(),
-                  Lateness(piece->DaysLate).c_str(), Rate(*piece).c_str(),
-                  Money(piece->Penalty).c_str());
+                  Lateness(days).c_str(), Rate(*piece).c_str(), Money(piece->Penalty).c_str());
+    WriteReason(out, PieceReason(result, liability, *piece));
   }
 }
 
-void WriteUnpaid(std::ostream& out, const CLiability& liability, Date computeDate) {
+void WriteUnpaid(std::ostream& out, const ComputedReturn& result, const CLiability& liability) {
   if (liability.Applied98) {
-    out << "      shortfall made up by catch-up (98% / $100 rule)\n";
+    WriteReason(out, CatchupMoveReason(result, liability));
     return;
   }
   if (!IsPresent(liability.UnpaidAmount)) return;
+  const Date computeDate = result.compute->ComputeDate;
+  const int days = std::max(liability.UnpaidDays, DaysAfter(liability.Date, computeDate));
   out << Format("    %-14s %-12s %14s  %-14s %3s %12s\n", "Unpaid", DateText(computeDate).c_str(),
-                Money(liability.UnpaidAmount).c_str(), Lateness(liability.UnpaidDays).c_str(),
+                Money(liability.UnpaidAmount).c_str(), Lateness(days).c_str(),
                 Rate(liability).c_str(), Money(liability.UnpaidPenalty).c_str());
+  WriteReason(out, UnpaidReason(result, liability));
 }
 
 void WriteNotes(std::ostream& out, const CLiability& liability) {
@@ -69,14 +77,15 @@ void WriteNotes(std::ostream& out, const CLiability& liability) {
   }
 }
 
-void WriteLiability(std::ostream& out, const CLiability& liability, const char* label,
-                    Date computeDate) {
+void WriteLiability(std::ostream& out, const ComputedReturn& result, const CLiability& liability,
+                    const char* label, const std::string& note = {}) {
   out << Format("  %-16s %-12s %14s  due %-14s %12s\n", label,
                 DateText(liability.LiabilityDate).c_str(), Money(liability.Amount).c_str(),
                 DateText(liability.Date).c_str(), Money(liability.Penalty).c_str());
   WriteNotes(out, liability);
-  WritePieces(out, liability);
-  WriteUnpaid(out, liability, computeDate);
+  WriteReason(out, note);
+  WritePieces(out, result, liability);
+  WriteUnpaid(out, result, liability);
 }
 
 // ---- sections, in print order ------------------------------------------------
@@ -85,7 +94,6 @@ void WriteHeading(std::ostream& out, const ComputedReturn& result) {
   const CCompute& compute = *result.compute;
   const C941Doc& doc = *result.file->doc;
   const ReturnSettings& settings = result.file->settings;
-  out << VersionText() << "\n";
   if (doc.Company.Name[0] || doc.Company.EIN[0]) {
     out << doc.Company.Name << (doc.Company.EIN[0] ? "   EIN " : "") << doc.Company.EIN << "\n";
   }
@@ -97,6 +105,9 @@ void WriteHeading(std::ostream& out, const ComputedReturn& result) {
   out << "Return due " << DateText(compute.ReturnDueDate) << "   penalty computed to "
       << DateText(compute.ComputeDate) << "\n";
   out << "Allocation: " << AllocationText(compute) << "\n";
+  if (compute.DepositAllocationMethod > 0) {
+    WriteReason(out, AlternativeInWords(compute.DepositAllocationMethod - 1), 2);
+  }
 }
 
 void WriteLiabilities(std::ostream& out, const ComputedReturn& result) {
@@ -107,7 +118,7 @@ void WriteLiabilities(std::ostream& out, const ComputedReturn& result) {
   int number = 0;
   for (const CLiability* liability : compute.Liabilities) {
     if (!liability || !IsPresent(liability->Amount)) continue;
-    WriteLiability(out, *liability, Format("Liability %d", ++number).c_str(), compute.ComputeDate);
+    WriteLiability(out, result, *liability, Format("Liability %d", ++number).c_str());
   }
   if (number == 0) out << "  none\n";
 }
@@ -115,11 +126,12 @@ void WriteLiabilities(std::ostream& out, const ComputedReturn& result) {
 void WriteCatchups(std::ostream& out, const ComputedReturn& result) {
   const CCompute& compute = *result.compute;
   bool any = false;
-  for (const CLiability* catchup : compute.CatchupLiabilities) {
+  for (int slot = 0; slot < compute.CatchupSlots; ++slot) {
+    const CLiability* catchup = compute.CatchupLiabilities[slot];
     if (!catchup || !IsPresent(catchup->Amount)) continue;
     if (!any) out << "\nCatch-up liabilities (shortfalls to make up under the 98% / $100 rule)\n";
     any = true;
-    WriteLiability(out, *catchup, "Catch-up", compute.ComputeDate);
+    WriteLiability(out, result, *catchup, "Catch-up", CatchupHoldsReason(result, slot));
   }
 }
 
@@ -137,11 +149,16 @@ void WriteTotals(std::ostream& out, const ComputedReturn& result) {
                 Money(compute.PenaltyTotal).c_str());
 }
 
+/// With the search, what to designate and what it saves.
+void WriteDesignationSection(std::ostream& out, const ComputedReturn& result) {
+  if (HasDesignation(result)) WriteDesignation(out, MakeDesignation(result));
+}
+
 using SummarySection = void (*)(std::ostream&, const ComputedReturn&);
 // Reports go after these as they are added.
-constexpr SummarySection kSections[] = {WriteHeading,       WriteLiabilities,     WriteCatchups,
-                                        WriteTotals,        WriteReturnPenalties, WriteInterest,
-                                        WritePenaltySummary};
+constexpr SummarySection kSections[] = {WriteHeading,        WriteLiabilities,       WriteCatchups,
+                                        WriteTotals,         WriteReturnPenalties,   WriteInterest,
+                                        WritePenaltySummary, WriteDesignationSection};
 
 }  // namespace
 
@@ -159,7 +176,7 @@ std::string AllocationText(const CCompute& compute) {
     std::string label = TableLabel(IDS_IRS_ALLOCATION, "%d", std::to_string(compute.IRSDirection));
     return label.empty() ? text : text + " " + label;
   }
-  const std::string octal = Format("0%.2o", static_cast<unsigned>(method - 1));
+  const std::string octal = AlternativeNumber(method);
   std::string text = "alternative " + octal + " (the IRS rule gives " +
                      Money(compute.MethodResults[0].Penalty) + ")";
   std::string label = TableLabel(IDS_ALTERNATIVE_ALLOCATION, "0%.2o", octal);

@@ -1,6 +1,9 @@
 // The computed return as a person reads it: the period and how the deposits
-// were allocated, each liability with its due date and the deposits applied
-// to it (days late, tier, penalty), the catch-up liabilities, the totals.
+// were allocated (an alternative described in words), each liability with its
+// due date and the deposits applied to it (days late, tier, penalty, and why
+// where the tier departs from the days late), the catch-up liabilities, the
+// totals, the return penalties and interest, and with the search the
+// designation schedule.
 #pragma once
 
 #include <ostream>

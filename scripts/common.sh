@@ -19,7 +19,9 @@ ledrix_install_packages() {
 }
 
 # ledrix_build DIR [cmake options...] [--target NAME]: configures and builds
-# into DIR (only NAME and what it needs, when given).
+# into DIR (only NAME and what it needs, when given). The build's output goes
+# to DIR/build.log and one line says so; when the build fails, the end of the
+# log is shown.
 ledrix_build() {
   local dir=$1
   shift
@@ -33,6 +35,13 @@ ledrix_build() {
       shift
     fi
   done
-  cmake -S "$LEDRIX_ROOT" -B "$dir" "${options[@]}" >/dev/null
-  cmake --build "$dir" -j"$(nproc)" "${target[@]}"
+  mkdir -p "$dir"
+  local log=$dir/build.log
+  echo "Building Ledrix in ${dir#"$LEDRIX_ROOT/"} (log: ${log#"$LEDRIX_ROOT/"})"
+  if ! { cmake -S "$LEDRIX_ROOT" -B "$dir" "${options[@]}" &&
+    cmake --build "$dir" -j"$(nproc)" "${target[@]}"; } >"$log" 2>&1; then
+    tail -n 40 "$log" >&2
+    echo "The build failed; the whole log is $log" >&2
+    return 1
+  fi
 }

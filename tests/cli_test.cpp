@@ -1,8 +1,6 @@
 // The `ledrix` command as a user meets it: the bundled example returns with
 // their key figures worked out by hand, the JSON shape, bad input and usage.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -16,66 +14,16 @@
 #include "fields.h"
 #include "rates.h"
 #include "report_command.h"
-
-// The build defines the command's path; without the command every test skips.
-#ifndef LEDRIX_CLI_PATH
-#define LEDRIX_CLI_PATH ""
-#endif
+#include "support/command_run.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using ledrix::testing::Outcome;
 using nlohmann::json;
 
-struct Outcome {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-class CommandTest : public ::testing::Test {
+class CommandTest : public ledrix::testing::CommandRun {
  protected:
-  static void SetUpTestSuite() {
-    dir_ = fs::temp_directory_path() / ("ledrix-cli-test-" + std::to_string(getpid()));
-    fs::create_directories(dir_);
-  }
-  static void TearDownTestSuite() { fs::remove_all(dir_); }
-
-  void SetUp() override {
-    if (std::string(LEDRIX_CLI_PATH).empty()) GTEST_SKIP() << "built without the ledrix command";
-  }
-
-  /// Runs the command with `args` (already quoted where needed) after the
-  /// shell commands of `shell`; a run that hangs is stopped after two minutes
-  /// (status 124).
-  static Outcome Ledrix(const std::string& args, const std::string& shell = "") {
-    const fs::path out = dir_ / "stdout", err = dir_ / "stderr";
-    std::string command = "(" + shell + " timeout 120 '" + LEDRIX_CLI_PATH + "' " + args + ") >'" +
-                          out.string() + "' 2>'" + err.string() + "'";
-    const int raw = std::system(command.c_str());
-    std::stringstream outText, errText;
-    outText << std::ifstream(out).rdbuf();
-    errText << std::ifstream(err).rdbuf();
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, outText.str(), errText.str()};
-  }
-
-  static std::string Write(const std::string& name, const std::string& text) {
-    fs::path path = dir_ / name;
-    std::ofstream(path) << text;
-    return path.string();
-  }
-
-  static std::string Example(const std::string& name) {
-    return std::string(LEDRIX_SOURCE_DIR) + "/examples/" + name;
-  }
-
-  /// `ledrix compute PATH --json [extra]`, which must succeed.
-  static json Compute(const std::string& path, const std::string& extra = "") {
-    Outcome run = Ledrix("compute '" + path + "' --json " + extra);
-    EXPECT_EQ(run.status, 0) << run.err;
-    return json::parse(run.out);
-  }
-
   /// The regular liabilities that hold an amount (merged-away slots are empty).
   static std::vector<json> Liabilities(const json& result, const char* key = "liabilities") {
     std::vector<json> found;
@@ -110,11 +58,7 @@ class CommandTest : public ::testing::Test {
     EXPECT_EQ(piece["rate_index"], tier) << date;
     EXPECT_NEAR(piece["penalty"].get<double>(), penalty, 0.001) << date;
   }
-
-  static fs::path dir_;
 };
-
-fs::path CommandTest::dir_;
 
 TEST_F(CommandTest, MonthlyQuarterPaidOnTime) {
   json result = Compute(Example("monthly-on-time.json"));
@@ -267,7 +211,8 @@ TEST_F(CommandTest, JsonShape) {
             "form quarter schedule compute_date due_date allocation_method irs_direction "
             "penalty_total tax_balance liability_total deposit_total excess_adjustments "
             "had_100000_liability additional_notice_date method_results daily_liabilities "
-            "period_totals events liabilities catchups return_penalties interest warnings");
+            "period_totals events liabilities catchups return_penalties interest warnings "
+            "schema_version period company designation");
   EXPECT_EQ(Keys(ordered["liabilities"][0]),
             "slot due_date liability_date amount balance penalty rate_index semiweekly next_day "
             "applied98 catchup event_indices unpaid_amount unpaid_days unpaid_penalty "
@@ -278,6 +223,11 @@ TEST_F(CommandTest, JsonShape) {
   EXPECT_EQ(result["quarter"], 100);
   EXPECT_EQ(result["schedule"], "semiweekly");
   EXPECT_TRUE(result["additional_notice_date"].is_null());
+  EXPECT_EQ(result["period"], "2005Q1");
+  EXPECT_EQ(result["company"], json::parse(R"({"name": "Harbor Freight Lines Inc",
+                                               "ein": "98-7654321"})"));
+  EXPECT_EQ(result["schema_version"], 1);
+  EXPECT_TRUE(result["designation"].is_null());  // the IRS rule alone: no search
   // A quarter has four catch-up slots, used or not.
   const std::pair<const char*, size_t> sizes[] = {
       {"/method_results", 258},          {"/method_results/0", 2}, {"/daily_liabilities", 3},
@@ -430,7 +380,7 @@ TEST_F(CommandTest, BadInputIsNamedAndNothingIsPrinted) {
       {Head("944", "2005Q1", "monthly") + "}", "period: \"2005Q1\" is not a year of Form 944"},
       {Head("941", "2005Q1", "weekly") + "}", "schedule: unknown schedule \"weekly\""},
       {Return("[" + liability + R"(, {"type": "LIAB", "date": "2005-01-14", "amount": 1}])"),
-       "event 2: type: unknown event type \"LIAB\""},
+       "event 2: type: unknown event type \"LIAB\"; did you mean \"LIABILITY\"?"},
       {Return1("DEPOSIT", "2005-02-30"), "event 1: date: \"2005-02-30\" is not a calendar date"},
       {Return1("DEPOSIT", "1979-12-31"),
        "event 1: date: \"1979-12-31\" is outside the supported dates"},
@@ -454,9 +404,35 @@ TEST_F(CommandTest, BadInputIsNamedAndNothingIsPrinted) {
       {Return("[]", R"("report": {"margin": ["1","2","3","4","5","6","7","8","9","10","11"]}, )"),
        "report.margin: must be a list of at most 10 texts"},
       {"", "cannot read the file"},
-      {Return("[]"), "line 2: amount: not a finite number",
+      {Return("[]", R"("compte_date": "2005-06-30", )"),
+       "compte_date: unknown key; did you mean \"compute_date\"?"},
+      {Return(R"([{"type": "DEPOSIT", "date": "2005-01-20", "amont": 5}])"),
+       "event 1: amont: unknown key; did you mean \"amount\"?"},
+      {Return("[]", R"("penalties": {"failure_to_file": {"date_filled": "2005-06-01"}}, )"),
+       "penalties.failure_to_file.date_filled: unknown key; did you mean \"date_filed\"?"},
+      {Return("[]", R"("company": {"name": "A", "address": "B"}, )"),
+       "company.address: unknown key (expected name, ein)"},
+      {Return1("LIABILITY", "2005-01-14", "-100"),
+       "event 1: amount: -100.00 is negative, but a LIABILITY has no sign"},
+      {Return1("PAYMENT", "2005-01-14", "-100"), "event 1: amount: -100.00 is negative"},
+      {Return("[]", R"("compute_date": "2004-12-31", )"),
+       "compute_date: 2004-12-31 is before the period 2005 Q1 begins (2005-01-01)"},
+      {Return("[]", R"("due_date": "2005-03-30", )"),
+       "due_date: 2005-03-30 is before the period 2005 Q1 ends (2005-03-31)"},
+      // Events from CSV: the file, the line and the column of the fault.
+      {Return("[]"), "line 2, column 22: amount: \"inf\" is not an amount",
        "date,type,amount\n2005-01-14,LIABILITY,inf\n"},
-      {Return("[]"), "line 1: expected the header line", "2005-01-14,LIABILITY,100\n"},
+      {Return("[]"), "line 1, column 1: expected the header line", "2005-01-14,LIABILITY,100\n"},
+      {Return("[]"), "line 2, column 22: amount: \"1,00.00\" is not an amount",
+       "date,type,amount\n2005-01-14,LIABILITY,\"1,00.00\"\n"},
+      {Return("[]"), "line 2, column 24: expected 3 fields (date,type,amount), found 4; an amount",
+       "date,type,amount\n2005-01-14,LIABILITY,1,000.00\n"},
+      {Return("[]"), "line 3, column 12: the quoted field is not closed",
+       "date,type,amount\r\n2005-01-14,LIABILITY,100\r\n2005-01-20,\"DEPOSIT,100\r\n"},
+      {Return("[]"), "line 2, column 12: type: unknown event type \"DEPOSITE\"; did you mean",
+       "\xEF\xBB\xBF\"date\",\"type\",\"amount\"\n2005-01-20,DEPOSITE,100\n"},
+      {Return("[]"), "line 2, column 20: amount: -5.00 is negative",
+       "date,type,amount\n2005-01-20,DEPOSIT,-$5.00\n"},
   };
   int number = 0;
   for (const Case& bad : cases) {
@@ -640,10 +616,31 @@ TEST_F(CommandTest, UsageErrors) {
         "compute x.json --allocation cheapest", "due 2005-02-30"}) {
     Outcome run = Ledrix(args);
     EXPECT_EQ(run.status, 64) << args;
-    EXPECT_NE(run.err.find("Usage: ledrix compute RETURN.json"), std::string::npos) << args;
+    // One line naming the fault, then where to read more; not the whole help.
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 2) << run.err;
+    EXPECT_NE(run.err.find("\nRun 'ledrix help"), std::string::npos) << run.err;
     EXPECT_EQ(run.out, "") << args;
   }
-  EXPECT_EQ(Ledrix("--help").status, 0);
+  const struct {
+    const char* args;
+    int status;
+    const char* text;  ///< on standard output for status 0, else on standard error
+  } cases[] = {
+      {"", 64, "ledrix: a command is required\nRun 'ledrix help' for the commands.\n"},
+      {"comput x.json", 64, "ledrix: unknown command \"comput\"; did you mean \"compute\"?\n"},
+      {"compute", 64,
+       "ledrix compute: RETURN is required\nRun 'ledrix help compute' for its usage.\n"},
+      {"help nothing", 64, "ledrix help: unknown command \"nothing\""},
+      {"--version", 0, "Ledrix Version 2012.2\n"},
+      {"help", 0, "Usage: ledrix [OPTIONS] SUBCOMMAND"},
+      {"help designation", 0, "Usage: ledrix designation [OPTIONS] RETURN"},
+      {"--help", 0, "Usage: ledrix [OPTIONS] SUBCOMMAND"}};
+  for (const auto& k : cases) {
+    Outcome run = Ledrix(k.args);
+    EXPECT_EQ(run.status, k.status) << k.args;
+    EXPECT_NE((k.status ? run.err : run.out).find(k.text), std::string::npos) << k.args << "\n"
+                                                                              << run.out << run.err;
+  }
 }
 
 TEST_F(CommandTest, HolidaysAndDueDates) {
