@@ -19,7 +19,8 @@
 // Warnings (a year the holiday calendar does not hold, a quarter without a
 // rate) go to standard error, each naming the command that fixes it.
 //
-// Exit status: 0 done, 2 bad input (nothing is printed on standard output),
+// Exit status: 0 done, 2 bad input (nothing is printed on standard output;
+// for batch, any return that failed, the others being in the table),
 // 64 a usage error, 74 a report that could not be written whole (no file is
 // left behind).
 #include <unistd.h>
