@@ -220,7 +220,7 @@ class SummaryFile {
 class ProgressBar {
  public:
   ProgressBar(std::ostream& err, std::size_t total, bool shown)
-      : err_(err), total_(total), shown_(shown), start_(Clock::now()) {}
+      : err_(err), total_(total), shown_(shown), start_(Clock::now()), lastDrawn_(start_) {}
 
   void Update(std::size_t done) {
     if (!shown_) return;

@@ -1,6 +1,8 @@
 #include "support/generated_return_files.h"
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 
 namespace ledrix::testing {
@@ -74,8 +76,9 @@ std::string GenerateReturnFile(std::mt19937& rng, int number) {
     switch (pick(8)) {
       case 0:  // not deposited
         break;
-      case 1:  // deposited short
-        AppendEvent(text, "DEPOSIT", payday + days{3 + pick(30)}, tax - cents(1, 500));
+      case 1:  // deposited short, by up to $500 and at most half the tax
+        AppendEvent(text, "DEPOSIT", payday + days{3 + pick(30)},
+                    tax - std::min(cents(1, 500), std::round(tax * 50.0) / 100.0));
         break;
       case 2:  // late
         AppendEvent(text, "DEPOSIT", payday + days{10 + pick(40)}, tax);
