@@ -18,9 +18,9 @@
 #include <vector>
 
 #include "allocation/compute_scope.h"
+#include "allocation/safe_harbor.h"
 #include "compute/liability_cache.h"
 #include "compute/liability_slots.h"
-#include "ledrix/amounts.h"
 #include "ledrix/compute.h"
 #include "ledrix/events.h"
 #include "ledrix/liability.h"
@@ -389,16 +389,11 @@ bool IsCatchupOf(const CCompute& compute, const CLiability* liability) {
                    liability) != std::end(compute.CatchupLiabilities);
 }
 
-double Rounded(double value) {
-  RoundTo(value, 2);
-  return value;
-}
-
 /// The amount a deposit may still pay under the 98% / $100 limit `rule`.
 double OpenUnderSafeHarborLimit(const CLiability* liability, int rule) {
   const double limit = rule == 98 ? liability->Amount * 0.98 : liability->Amount - 100.0;
   const double open = limit - liability->TotalPayments();
-  return Rounded(open < 0.0 ? 0.0 : open);
+  return Cents(open < 0.0 ? 0.0 : open);
 }
 
 }  // namespace
@@ -433,13 +428,13 @@ void C941Compute::BestDepositApplication(int method, int /*unused*/) {
       const int rule = CanDo98(liability, event, remaining);
       if (rule != 0) open = OpenUnderSafeHarborLimit(liability, rule);
       if (remaining > open) {
-        piece->Amount = Rounded(open);
+        piece->Amount = Cents(open);
         piece->Balance = 0.0;
         remaining -= open;
         if (rule != 0) liability->Applied98 = 1;
       } else {
-        piece->Amount = Rounded(remaining);
-        piece->Balance = Rounded(open - remaining);
+        piece->Amount = Cents(remaining);
+        piece->Balance = Cents(open - remaining);
         remaining = 0.0;
       }
       bool catchupsChanged = IsCatchupOf(*this, liability);
@@ -521,8 +516,7 @@ int CCompute::ComputeComplexity() {
   for (int i = 0; i < detail::RegularSlotCount(*this) && Liabilities[i] != nullptr; ++i) {
     CLiability* liability = Liabilities[i];
     complexity += liability->DepositCount();
-    if (liability->Applied98 != 0 ||
-        Rounded(liability->Amount - liability->TotalPayments()) != 0.0) {
+    if (liability->Applied98 != 0 || Cents(liability->Amount - liability->TotalPayments()) != 0.0) {
       ++complexity;
     }
   }
@@ -530,7 +524,7 @@ int CCompute::ComputeComplexity() {
     CLiability* catchup = CatchupLiabilities[k];
     if (catchup->Amount == 0.0) continue;
     complexity += 2 + catchup->DepositCount();
-    if (Rounded(catchup->Amount - catchup->TotalPayments()) != 0.0) ++complexity;
+    if (Cents(catchup->Amount - catchup->TotalPayments()) != 0.0) ++complexity;
   }
   return complexity;
 }

@@ -2,7 +2,7 @@
 // penalty (library-internal).
 #pragma once
 
-#include "ledrix/amounts.h"
+#include "dates/rounding.h"
 #include "ledrix/compute.h"
 
 namespace ledrix {
@@ -10,11 +10,7 @@ namespace ledrix {
 /// An amount counts as present above this.
 constexpr double kAmountPresent = 0.009;
 
-/// `value` rounded to cents.
-inline double Cents(double value) {
-  RoundTo(value, 2);
-  return value;
-}
+using detail::Cents;
 
 /// The catch-up liability that takes the liability's shortfall, or null when
 /// the form keeps none for its month.

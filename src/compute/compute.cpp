@@ -5,7 +5,7 @@
 #include <new>
 
 #include "compute/period_rules.h"
-#include "ledrix/amounts.h"
+#include "dates/rounding.h"
 
 namespace ledrix {
 
@@ -48,8 +48,7 @@ void ResetMethodResults(MethodResult* results) {
 int PickBestMethod(const MethodResult* results) {
   int best = 0;
   for (int j = 1; j <= kLastAlternativeMethod; ++j) {
-    double difference = results[j].Penalty - results[best].Penalty;
-    RoundTo(difference, 2);
+    const double difference = detail::Cents(results[j].Penalty - results[best].Penalty);
     if (difference < 0.0 ||
         (difference == 0.0 && results[j].Complexity < results[best].Complexity)) {
       best = j;

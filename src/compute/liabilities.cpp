@@ -12,7 +12,7 @@
 #include "compute/liability_cache.h"
 #include "compute/liability_slots.h"
 #include "compute/period_rules.h"
-#include "ledrix/amounts.h"
+#include "dates/rounding.h"
 #include "ledrix/compute.h"
 #include "ledrix/events.h"
 
@@ -174,7 +174,7 @@ void CCompute::CumulateLiabilities(Date* start) {
       liability->LiabilityDate = event.Date;
     }
     liability->Amount += event.Amount;
-    RoundTo(liability->Amount, 2);
+    liability->Amount = detail::Cents(liability->Amount);
     liability->Balance = liability->Amount;
     liability->AddEvent(i);
   }
@@ -202,8 +202,8 @@ void CCompute::CumulateLiabilities(Date* start) {
         applied->Balance = 0.0;
         left -= liability->Balance;
       }
-      RoundTo(applied->Amount, 2);
-      RoundTo(applied->Balance, 2);
+      applied->Amount = detail::Cents(applied->Amount);
+      applied->Balance = detail::Cents(applied->Balance);
       liability->RealBalance();
     }
     if (left > 0.009) ExcessAdjustmentsFlag = 1;
@@ -334,7 +334,7 @@ void CCompute::CombineLiabilities(int from, int to) {
   source->EventIndices.Reset();
 
   target->Balance = target->Amount;
-  RoundTo(target->Balance, 2);
+  target->Balance = detail::Cents(target->Balance);
   MoveSkippedHolidays(*source, *target);
   target->RealBalance();
 }
