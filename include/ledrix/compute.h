@@ -107,6 +107,9 @@ class LEDRIX_API CCompute {
   std::uint32_t EventsGeneration = 0;
   /// The liabilities of the last rebuild and what they were built from.
   std::shared_ptr<class LiabilityCache> CachedLiabilities;
+  /// Working storage of the search (deposit pieces, running totals of the
+  /// chains), kept from method to method and from return to return.
+  std::unique_ptr<class SearchBuffers> Buffers;
 
   /// The events whose liabilities are being sorted, per thread.
   static constinit thread_local Event* pEvents;

@@ -8,6 +8,7 @@
 #include <limits>
 
 #include "compute/liability_slots.h"
+#include "compute/search_buffers.h"
 #include "ledrix/compute.h"
 #include "ledrix/liability.h"
 
@@ -114,12 +115,12 @@ void ReturnPieceToLiabilities(CCompute& c, CatchupIndexBySlot& catchupIndex, int
 }
 
 /// Unlinks and frees the pieces of less than a cent.
-void DropEmptyPieces(CLiability* catchup) {
+void DropEmptyPieces(const CCompute& c, CLiability* catchup) {
   CDeposit* previous = catchup;
   while (CDeposit* piece = previous->Next) {
     if (piece->Amount < kCent) {
       previous->Next = piece->Next;
-      delete piece;
+      FreePiece(c, piece);
     } else {
       previous = piece;
     }
@@ -225,7 +226,7 @@ void CCompute::RemoveExtraCUs() {
         ReturnPieceToLiabilities(*this, catchupIndex, k, catchup, piece, pass == 1);
         if (piece->Amount < kCent) break;
       }
-      DropEmptyPieces(catchup);
+      DropEmptyPieces(*this, catchup);
     }
   }
 }

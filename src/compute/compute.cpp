@@ -5,6 +5,7 @@
 #include <new>
 
 #include "compute/period_rules.h"
+#include "compute/search_buffers.h"
 #include "dates/rounding.h"
 
 namespace ledrix {
@@ -67,21 +68,80 @@ void ApplyMethod(CCompute& compute, int method, int flags, int limitToComputeDat
   compute.DepositAllocationMethod = method;
 }
 
+bool IsAlternative(int method) {
+  return method >= 1 && method <= kLastAlternativeMethod;
+}
+
+/// What the methods of one Penalty run share when the object's steps are
+/// the library's own (for a host's subclass nothing is shared):
+/// - while a search runs its alternatives, their deposit pieces come from the
+///   object's pool;
+/// - the alternatives that apply no deposit (in the 941 family those whose
+///   strategy is not implemented, for the other forms every one) all price
+///   the same rebuilt liabilities: the first is priced, the others take its
+///   result. Each still rebuilds its liabilities.
+class MethodRun {
+ public:
+  MethodRun(CCompute& compute, bool search)
+      : compute_(compute),
+        ownSteps_(RunsOwnSteps(compute)),
+        buffers_(search && ownSteps_ ? BuffersOf(compute) : nullptr) {}
+  ~MethodRun() {
+    if (buffers_ != nullptr) buffers_->PoolPieces = false;
+  }
+  MethodRun(const MethodRun&) = delete;
+  MethodRun& operator=(const MethodRun&) = delete;
+
+  /// Before method `m` rebuilds its liabilities.
+  void Starting(int m) {
+    if (buffers_ != nullptr) buffers_->PoolPieces = IsAlternative(m);
+  }
+  /// The result method `m` gives when an earlier one of the run gave it
+  /// already; null when `m` must be priced.
+  const MethodResult* KnownResult(int m) const {
+    return noDepositMethod_ >= 0 && AppliesNoDeposit(m) ? &compute_.MethodResults[noDepositMethod_]
+                                                        : nullptr;
+  }
+  void Priced(int m) {
+    if (noDepositMethod_ < 0 && AppliesNoDeposit(m)) noDepositMethod_ = m;
+  }
+
+ private:
+  bool AppliesNoDeposit(int m) const {
+    if (!ownSteps_ || !IsAlternative(m)) return false;
+    return dynamic_cast<const C941Compute*>(&compute_) == nullptr ||
+           compute_.IsMethodImplemented(m - 1) == 0;
+  }
+
+  CCompute& compute_;
+  bool ownSteps_;
+  SearchBuffers* buffers_;
+  int noDepositMethod_ = -1;
+};
+
 // One allocation method: rebuild, apply, price, tidy the catch-ups and
 // record the penalty and complexity.
-void RunMethod(CCompute& compute, int method, int flags, int limitToComputeDate) {
+void RunMethod(CCompute& compute, int method, int flags, int limitToComputeDate, MethodRun& run) {
+  run.Starting(method);
   compute.InitLiabilities(1);
   // Numbers past the winner step (or below 0) apply and record nothing.
   if (method < 0 || method > BestMethod) return;
+  MethodResult& result = compute.MethodResults[method];
+  if (const MethodResult* known = run.KnownResult(method)) {
+    result = *known;
+    compute.PenaltyTotal = known->Penalty;
+    compute.DepositAllocationMethod = method;
+    return;
+  }
   const int applied = method == BestMethod ? PickBestMethod(compute.MethodResults) : method;
   ApplyMethod(compute, applied, flags, limitToComputeDate);
 
   compute.ComputePenalty();
-  MethodResult& result = compute.MethodResults[method];
   result.Penalty = compute.PenaltyTotal;
   compute.RemoveExtraCUs();
   const bool implemented = method == 0 || compute.IsMethodImplemented(method - 1) != 0;
   result.Complexity = implemented ? compute.ComputeComplexity() : WorstComplexity;
+  run.Priced(method);
 }
 
 // The additional-notice date of a return whose additional 5% inputs are
@@ -247,10 +307,11 @@ int CCompute::SetPredictor(CPredictHandler*, C941Doc*) {
 
 void CCompute::SetEvents(Event* source) {
   ++EventsGeneration;
-  delete[] Events;
-  Events = new (std::nothrow) Event[MaxEvents];
+  // The copy of the previous return is written over: one buffer serves
+  // every return the object computes.
+  if (Events == nullptr) Events = new (std::nothrow) Event[MaxEvents];
   if (Events == nullptr) return;
-  std::copy_n(source, MaxEvents, Events);
+  if (source != Events) std::copy_n(source, MaxEvents, Events);
 
   // The quarter's COBRA premium assistance is credited once, as one total.
   double cobraTotal = 0.0;
@@ -311,7 +372,8 @@ void CCompute::Penalty(int freeAfter, int flags, int limitToComputeDate, int met
     first = last = method;
     DepositAllocationMethod = method;
   }
-  for (int m = first; m <= last; ++m) RunMethod(*this, m, flags, limitToComputeDate);
+  MethodRun run(*this, first != last);
+  for (int m = first; m <= last; ++m) RunMethod(*this, m, flags, limitToComputeDate, run);
   if (freeAfter != 0) FreeLiabilities();
 }
 

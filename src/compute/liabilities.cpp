@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <memory>
 #include <new>
 #include <utility>
@@ -12,6 +13,7 @@
 #include "compute/liability_cache.h"
 #include "compute/liability_slots.h"
 #include "compute/period_rules.h"
+#include "compute/search_buffers.h"
 #include "dates/rounding.h"
 #include "ledrix/compute.h"
 #include "ledrix/events.h"
@@ -343,22 +345,24 @@ void CCompute::CombineLiabilities(int from, int to) {
 // every liability it holds.
 void CCompute::FreeDeposits() {
   for (CLiability* liability : Liabilities) {
-    if (liability != nullptr) liability->FreeDeposits();
+    if (liability != nullptr) FreeChain(*this, *liability);
   }
   for (CLiability* catchup : CatchupLiabilities) {
-    if (catchup != nullptr) catchup->FreeDeposits();
+    if (catchup != nullptr) FreeChain(*this, *catchup);
   }
+  ReleasePooledPieces(*this);
 }
 
 void CCompute::FreeLiabilities() {
-  for (CLiability*& liability : Liabilities) {
+  const auto free = [this](CLiability*& liability) {
+    if (liability == nullptr) return;
+    FreeChain(*this, *liability);
     delete liability;
     liability = nullptr;
-  }
-  for (CLiability*& catchup : CatchupLiabilities) {
-    delete catchup;
-    catchup = nullptr;
-  }
+  };
+  std::for_each(std::begin(Liabilities), std::end(Liabilities), free);
+  std::for_each(std::begin(CatchupLiabilities), std::end(CatchupLiabilities), free);
+  ReleasePooledPieces(*this);
 }
 
 }  // namespace ledrix

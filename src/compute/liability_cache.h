@@ -3,9 +3,9 @@
 // the same events 258 times.
 //
 // A copy is served only while everything the rebuild read is unchanged: the
-// used events byte for byte, the form and slot counts, the quarter, the
-// depositor schedule, the return due date, the start date and the push of
-// small amounts, on every call; the holiday calendar in force whenever the
+// form and slot counts, the quarter, the depositor schedule, the return due
+// date, the start date and the push of small amounts, on every call; the
+// used events byte for byte and the holiday calendar in force whenever the
 // object's EventsGeneration moves on (a new event list, a new Penalty run).
 // A copy stands for the whole rebuild, its virtual steps included
 // (FreeLiabilities, CumulateLiabilities, SetDueDates, SortLiabilities,
@@ -74,9 +74,10 @@ struct RebuildInputs {
 
 class LiabilityCache {
  public:
-  /// Puts copies of the stored liabilities in the object's slots, with the
-  /// rebuild's other outputs, when nothing they were built from has changed.
-  /// False otherwise (or when a copy could not be made): rebuild then.
+  /// Puts copies of the stored liabilities in the object's slots (freeing
+  /// the chains there first), with the rebuild's other outputs, when nothing
+  /// they were built from has changed. False otherwise (or when a copy could
+  /// not be made): rebuild then.
   bool Restore(CCompute& compute, int pushSmall);
   /// Keeps copies of the liabilities a rebuild with `pushSmall` and
   /// `calendar` left in the object, and its other outputs. False when a copy
@@ -85,7 +86,7 @@ class LiabilityCache {
              const RebuildOutputs& outputs);
   /// The slots of every record of the event array that holds a dated event
   /// (a valid date and a type), in slot order, while the cache is current for
-  /// the object's events; null otherwise.
+  /// the object's events (its EventsGeneration was checked); null otherwise.
   const std::vector<std::int16_t>* DatedEventSlots(const CCompute& compute) const;
 
  private:

@@ -1,0 +1,82 @@
+// Working storage a compute object keeps for the search over the allocation
+// methods, reused from method to method and from return to return: the pool
+// the alternatives take their deposit pieces from and the running totals of
+// the liabilities' chains.
+//
+// Pieces come from the pool only while the alternatives of a search run on
+// an object of one of the library's own form classes: then every step that
+// touches a chain is the library's own and frees a pooled piece by leaving
+// it to the pool. A host's subclass may override any step, so its pieces
+// always come from the heap. The last step of a search (the winner applied
+// again) takes heap pieces too: what the host reads and frees afterwards is
+// an ordinary chain.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "ledrix/compute.h"
+
+namespace ledrix {
+
+/// Deposit pieces in blocks, handed out in order and taken back all at once.
+class PiecePool {
+ public:
+  /// A default piece; null when no block could be had.
+  CDeposit* New();
+  bool Owns(const CDeposit* piece) const;
+  /// Every piece back (the blocks stay for the next method).
+  void Reset();
+
+ private:
+  static constexpr int kBlockPieces = 256;
+  std::vector<std::unique_ptr<CDeposit[]>> blocks_;
+  size_t block_ = 0;  ///< the block pieces are handed out from
+  int used_ = 0;      ///< pieces of that block handed out
+};
+
+/// A liability's chain as the alternative application extends it: its last
+/// piece and the sums TotalPayments and TotalDeposits would give, kept up as
+/// pieces are appended (in chain order, so every sum is the same to the bit).
+struct ChainLedger {
+  CLiability* liability = nullptr;
+  CDeposit* last = nullptr;   ///< the last piece, or the liability itself
+  double paid = 0.0;          ///< every piece
+  double deposited = 0.0;     ///< the pieces of the deposit class
+  bool paidAfterDue = false;  ///< a piece dated after the due date
+
+  /// Reads the chain of `l` as it stands.
+  void Open(CLiability* l);
+  /// Links `piece` at the end of the chain; its date counts at once, its
+  /// amount when Counted is called.
+  void Append(CDeposit* piece);
+  void Counted(const CDeposit& piece);
+};
+
+class SearchBuffers {
+ public:
+  PiecePool Pieces;
+  /// True while pieces come from the pool (see the head of this file).
+  bool PoolPieces = false;
+  /// One ledger per regular slot, then one per catch-up slot.
+  ChainLedger Ledgers[MaxLiabilitySlots + MaxCatchupSlots];
+};
+
+/// The buffers of `compute`, made on first use; null if they cannot be made.
+SearchBuffers* BuffersOf(CCompute& compute);
+
+/// Whether every step the search calls on `compute` is the library's own:
+/// the object is of one of the library's form classes, not a host's subclass.
+bool RunsOwnSteps(const CCompute& compute);
+
+/// A default piece for a chain of one of `compute`'s liabilities.
+CDeposit* NewPiece(CCompute& compute);
+/// Frees a piece unlinked from one of `compute`'s chains.
+void FreePiece(const CCompute& compute, CDeposit* piece);
+/// Frees every piece of the liability's chain, as CLiability::FreeDeposits.
+void FreeChain(const CCompute& compute, CLiability& liability);
+/// Hands every pooled piece back; called once no chain of `compute` holds
+/// one any more.
+void ReleasePooledPieces(CCompute& compute);
+
+}  // namespace ledrix
