@@ -153,10 +153,14 @@ int CLiability::Qualifies98() {
 }
 
 int C941Compute::CanDo98(CLiability* liability, Event* /*event*/, double amount) {
-  if (liability->Catchup || HasPieceAfterDueDate(liability)) return 0;
+  if (liability->Catchup) return 0;
+  // While an alternative extends the chain, its ledger knows what the chain
+  // holds.
+  const ChainLedger* chain = LedgerBeingExtended(*this, liability);
+  if (chain != nullptr ? chain->paidAfterDue : HasPieceAfterDueDate(liability)) return 0;
   const double limit100 = liability->Amount - 100.0;
   const double limit98 = liability->Amount * 0.98;
-  const double paid = liability->TotalPayments() + amount;
+  const double paid = (chain != nullptr ? chain->paid : liability->TotalPayments()) + amount;
   if (paid < limit100 && paid < limit98) return 0;
   // Up to $5,000 the $100 rule allows more than 2%.
   return limit98 >= limit100 ? 100 : 98;

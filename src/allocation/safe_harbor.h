@@ -7,6 +7,8 @@
 
 namespace ledrix {
 
+struct ChainLedger;
+
 /// An amount counts as present above this.
 constexpr double kAmountPresent = 0.009;
 
@@ -15,6 +17,10 @@ using detail::Cents;
 /// The catch-up liability that takes the liability's shortfall, or null when
 /// the form keeps none for its month.
 CLiability* CatchupLiabilityOf(CCompute& compute, CLiability* liability);
+
+/// While an alternative allocation appends a piece to the chain of
+/// `liability`: the ledger of that chain; null otherwise.
+const ChainLedger* LedgerBeingExtended(const CCompute& compute, const CLiability* liability);
 
 /// Pushes the liability's shortfall to its catch-up liability when `paid`
 /// is after its due date and the safe harbor holds; true when it was pushed.
