@@ -199,10 +199,9 @@ struct SlotList {
   int dropped = 0;        ///< dropped entries inside [begin, end)
   bool byDueDate = true;  ///< the due dates never decrease along the list
 
-  /// The slots of `slots[0 .. slotCount)` that hold a liability.
-  SlotList(CLiability* const* slots, int slotCount) {
-    slotCount = OccupiedEnd(slots, slotCount);
-    for (int j = 0; j < slotCount; ++j) {
+  /// The slots of `slots[0 .. used)` that hold a liability.
+  SlotList(CLiability* const* slots, int used) {
+    for (int j = 0; j < used; ++j) {
       if (slots[j] == nullptr) continue;
       const auto due = static_cast<std::uint16_t>(Due(slots[j]));
       if (end > 0 && due < entry[end - 1].due) byDueDate = false;
@@ -253,7 +252,7 @@ class ApplicationScope : public ComputeScope<ApplicationScope, const CCompute> {
  public:
   ApplicationScope(const CCompute& compute, ChainLedger* ledgers)
       : ComputeScope(compute),
-        open_(compute.Liabilities, detail::RegularSlotCount(compute)),
+        open_(compute.Liabilities, UsedRegularSlots(compute)),
         ledgers_(ledgers) {
     for (int k = open_.begin; k < open_.end; ++k) {
       const int slot = open_.entry[k].slot;
@@ -544,7 +543,7 @@ void C941Compute::BestDepositApplication(int method, int /*unused*/) {
         piece->Balance = Cents(open - remaining);
         remaining = 0.0;
       }
-      chain.Counted(*piece);
+      chain.Counted(*piece, true);  // DEPOSIT, COBRA_QTR and PAYMENT are of the deposit class
       bool catchupsChanged = scope.ExtendingCatchup();
       if (rule != 0) {
         // The part the deposit may leave unpaid moves to the catch-up liability.
@@ -575,7 +574,7 @@ CLiability* C941Compute::FindBestLiability1(Event* deposit, int method) {
         ChooseLiability(how, d, Liabilities, found, scope->CatchupCandidate(how.catchupsFromLast)));
   }
   // Asked outside an application: every chain is added up.
-  SlotList every(Liabilities, detail::RegularSlotCount(*this));
+  SlotList every(Liabilities, UsedRegularSlots(*this));
   const RegularCandidates found(every, how.liabilitiesFromLast, d, windows,
                                 [this](int slot) { return IsOpen(Liabilities[slot]); });
   const int k = FirstInScan(detail::CatchupSlotCount(*this), how.catchupsFromLast,

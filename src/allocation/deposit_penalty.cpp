@@ -7,6 +7,7 @@
 #include "allocation/safe_harbor.h"
 #include "compute/liability_cache.h"
 #include "compute/liability_slots.h"
+#include "compute/search_buffers.h"
 #include "ledrix/compute.h"
 #include "ledrix/events.h"
 #include "ledrix/holiday.h"
@@ -38,12 +39,6 @@ double PricePiece(double rate, double amount) {
 double PriceUnpaid(double rate, double amount) {
   const double penalty = Cents(rate * amount);
   return penalty < 0.0 ? 0.0 : penalty;
-}
-
-/// The regular slots up to the last liability: the rest of a year's 732
-/// hold nothing to add up or price.
-int UsedRegularSlots(const CCompute& c) {
-  return OccupiedEnd(c.Liabilities, detail::RegularSlotCount(c));
 }
 
 double TotalRegularAmount(const CCompute& c, int usedSlots) {
@@ -168,6 +163,8 @@ double CCompute::PenaltyOn(CLiability* liability, int penaltyFlag) {
 
 void C941Compute::ComputePenalty() {
   SortLiabilities(1);
+  // The regular slots up to the last liability: the rest of a year's 732
+  // hold nothing to add up or price.
   const int used = UsedRegularSlots(*this);
   int penaltyFlag = 1;
   if (GetNoFileLimit() > TotalRegularAmount(*this, used)) {

@@ -74,6 +74,7 @@ bool IsAlternative(int method) {
 
 /// What the methods of one Penalty run share when the object's steps are
 /// the library's own (for a host's subclass nothing is shared):
+/// - the steps know where the liabilities of the regular slots end;
 /// - while a search runs its alternatives, their deposit pieces come from the
 ///   object's pool;
 /// - the alternatives that apply no deposit (in the 941 family those whose
@@ -84,17 +85,23 @@ class MethodRun {
  public:
   MethodRun(CCompute& compute, bool search)
       : compute_(compute),
+        search_(search),
         ownSteps_(RunsOwnSteps(compute)),
-        buffers_(search && ownSteps_ ? BuffersOf(compute) : nullptr) {}
+        buffers_(ownSteps_ ? BuffersOf(compute) : nullptr) {
+    if (buffers_ != nullptr) buffers_->OwnRun = true;
+  }
   ~MethodRun() {
-    if (buffers_ != nullptr) buffers_->PoolPieces = false;
+    if (buffers_ == nullptr) return;
+    buffers_->PoolPieces = false;
+    buffers_->OwnRun = false;
+    buffers_->RegularEnd = -1;
   }
   MethodRun(const MethodRun&) = delete;
   MethodRun& operator=(const MethodRun&) = delete;
 
   /// Before method `m` rebuilds its liabilities.
   void Starting(int m) {
-    if (buffers_ != nullptr) buffers_->PoolPieces = IsAlternative(m);
+    if (buffers_ != nullptr) buffers_->PoolPieces = search_ && IsAlternative(m);
   }
   /// The result method `m` gives when an earlier one of the run gave it
   /// already; null when `m` must be priced.
@@ -114,6 +121,7 @@ class MethodRun {
   }
 
   CCompute& compute_;
+  bool search_;
   bool ownSteps_;
   SearchBuffers* buffers_;
   int noDepositMethod_ = -1;

@@ -141,6 +141,7 @@ void CCompute::InitLiabilities(int pushSmall) {
   if (!UseLiabilityCache) {
     CachedLiabilities.reset();
     RebuildLiabilities(*this, pushSmall);
+    NoteRegularEnd(*this);
     return;
   }
   if (CachedLiabilities != nullptr && CachedLiabilities->Restore(*this, pushSmall)) return;
@@ -148,6 +149,7 @@ void CCompute::InitLiabilities(int pushSmall) {
   RebuildOutputs outputs = RebuildOutputs::MarkBefore(*this);
   const bool complete = RebuildLiabilities(*this, pushSmall);
   outputs.CollectAfter(*this);
+  NoteRegularEnd(*this);
   if (CachedLiabilities == nullptr) CachedLiabilities = std::make_shared<LiabilityCache>();
   if (!complete || !CachedLiabilities->Store(*this, pushSmall, std::move(calendar), outputs)) {
     CachedLiabilities.reset();
@@ -241,6 +243,7 @@ void CAnnCompute::CumulateLiabilities(Date*) {
 void CCompute::SetupLiabilities() {}
 
 void CCompute::PackLiabilities() {
+  ForgetRegularEnd(*this);
   int packed = 0;
   for (int j = 0; j < RegularSlotCount(*this); ++j) {
     if (Liabilities[j] == nullptr) continue;
@@ -258,13 +261,13 @@ void CCompute::SortLiabilities(int byDueDate) {
   const auto before = [callback](CLiability* const& a, CLiability* const& b) {
     return callback(&a, &b) < 0;
   };
-  CLiability** const end = Liabilities + RegularSlotCount(*this);
+  // Empty slots sort last, so a run of them at the end is in order whatever
+  // comes before it: only the slots up to the last liability are sorted.
   // Every allocation method sorts slots that are already in order: a stable
-  // sort would leave them as they are. Empty slots sort last, so a run of
-  // them at the end is in order whatever comes before it.
-  CLiability** const used = Liabilities + OccupiedEnd(Liabilities, RegularSlotCount(*this));
+  // sort would leave them as they are.
+  CLiability** const used = Liabilities + UsedRegularSlots(*this);
   if (std::is_sorted(Liabilities, used, before)) return;
-  std::stable_sort(Liabilities, end, before);
+  std::stable_sort(Liabilities, used, before);
 }
 
 int CCompute::SortByDueDateCallback(const void* a, const void* b) {
@@ -363,6 +366,7 @@ void CCompute::FreeLiabilities() {
   std::for_each(std::begin(Liabilities), std::end(Liabilities), free);
   std::for_each(std::begin(CatchupLiabilities), std::end(CatchupLiabilities), free);
   ReleasePooledPieces(*this);
+  ForgetRegularEnd(*this);
 }
 
 }  // namespace ledrix

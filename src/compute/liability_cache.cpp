@@ -15,6 +15,7 @@
 namespace ledrix {
 
 using detail::CatchupSlotCount;
+using detail::OccupiedEnd;
 using detail::RegularSlotCount;
 
 namespace {
@@ -169,8 +170,11 @@ bool LiabilityCache::Restore(CCompute& compute, int pushSmall) {
     generation_ = compute.EventsGeneration;
   }
   // The previous method's chains go first, and with them every pooled piece.
+  // (Past the slots in use only a host can have put a liability.)
   const int regularHeld = std::max(static_cast<int>(regular_.size()),
-                                   OccupiedEnd(compute.Liabilities, MaxLiabilitySlots));
+                                   compute.Buffers != nullptr && compute.Buffers->RegularEnd >= 0
+                                       ? compute.Buffers->RegularEnd
+                                       : OccupiedEnd(compute.Liabilities, MaxLiabilitySlots));
   FreeChains(compute, compute.Liabilities, regularHeld);
   FreeChains(compute, compute.CatchupLiabilities, MaxCatchupSlots);
   ReleasePooledPieces(compute);
@@ -180,6 +184,7 @@ bool LiabilityCache::Restore(CCompute& compute, int pushSmall) {
   }
   outputs_.ApplyTo(compute);
   CCompute::pEvents = compute.Events;  // as the rebuild's sort left it
+  NoteRegularEnd(compute, static_cast<int>(regular_.size()));
   return true;
 }
 

@@ -22,19 +22,6 @@
 
 namespace ledrix {
 
-/// One past the last slot of `slots[0 .. count)` that holds a liability. The
-/// empty tail (most of a year's slots) is skipped eight slots at a time.
-inline int OccupiedEnd(CLiability* const* slots, int count) {
-  while (count >= 8) {
-    std::uintptr_t held = 0;
-    for (int i = count - 8; i < count; ++i) held |= reinterpret_cast<std::uintptr_t>(slots[i]);
-    if (held != 0) break;
-    count -= 8;
-  }
-  while (count > 0 && slots[count - 1] == nullptr) --count;
-  return count;
-}
-
 /// What a rebuild writes on the compute object besides the liabilities.
 /// While a rebuild is recorded its fields hold marks that no rebuild writes,
 /// so that afterwards each field tells whether the rebuild wrote it.

@@ -13,19 +13,17 @@ namespace ledrix {
 
 // ---- PiecePool ---------------------------------------------------------------
 
-CDeposit* PiecePool::New() {
-  if (used_ == kBlockPieces) {
-    ++block_;
-    used_ = 0;
+bool PiecePool::NextBlock() {
+  const size_t block = next_ == nullptr ? 0 : block_ + 1;  // none handed out yet: the first
+  if (block == blocks_.size()) {
+    std::unique_ptr<CDeposit[]> made(new (std::nothrow) CDeposit[kBlockPieces]);
+    if (made == nullptr) return false;
+    blocks_.push_back(std::move(made));
   }
-  if (block_ == blocks_.size()) {
-    std::unique_ptr<CDeposit[]> block(new (std::nothrow) CDeposit[kBlockPieces]);
-    if (block == nullptr) return nullptr;
-    blocks_.push_back(std::move(block));
-  }
-  CDeposit* piece = &blocks_[block_][used_++];
-  *piece = CDeposit();
-  return piece;
+  block_ = block;
+  next_ = blocks_[block].get();
+  end_ = next_ + kBlockPieces;
+  return true;
 }
 
 bool PiecePool::Owns(const CDeposit* piece) const {
@@ -37,7 +35,7 @@ bool PiecePool::Owns(const CDeposit* piece) const {
 
 void PiecePool::Reset() {
   block_ = 0;
-  used_ = 0;
+  next_ = end_ = nullptr;
 }
 
 // ---- ChainLedger ---------------------------------------------------------------
@@ -51,19 +49,8 @@ void ChainLedger::Open(CLiability* l) {
   for (CDeposit* piece = l->Next; piece != nullptr; piece = piece->Next) {
     last = piece;
     paidAfterDue = paidAfterDue || piece->Date > l->Date;
-    Counted(*piece);
+    Counted(*piece, IsDepositType(piece->EventType));
   }
-}
-
-void ChainLedger::Append(CDeposit* piece) {
-  last->Next = piece;
-  last = piece;
-  paidAfterDue = paidAfterDue || piece->Date > liability->Date;
-}
-
-void ChainLedger::Counted(const CDeposit& piece) {
-  paid += piece.Amount;
-  if (IsDepositType(piece.EventType)) deposited += piece.Amount;
 }
 
 // ---- the buffers of a compute object ----------------------------------------------
@@ -88,13 +75,6 @@ bool IsPooled(const CCompute& compute, const CDeposit* piece) {
 
 }  // namespace
 
-CDeposit* NewPiece(CCompute& compute) {
-  if (compute.Buffers != nullptr && compute.Buffers->PoolPieces) {
-    return compute.Buffers->Pieces.New();
-  }
-  return new (std::nothrow) CDeposit();
-}
-
 void FreePiece(const CCompute& compute, CDeposit* piece) {
   if (!IsPooled(compute, piece)) delete piece;
 }
@@ -108,6 +88,16 @@ void FreeChain(const CCompute& compute, CLiability& liability) {
 
 void ReleasePooledPieces(CCompute& compute) {
   if (compute.Buffers != nullptr) compute.Buffers->Pieces.Reset();
+}
+
+void ForgetRegularEnd(CCompute& compute) {
+  if (compute.Buffers != nullptr) compute.Buffers->RegularEnd = -1;
+}
+
+void NoteRegularEnd(CCompute& compute, int used) {
+  ForgetRegularEnd(compute);
+  if (compute.Buffers == nullptr || !compute.Buffers->OwnRun) return;
+  compute.Buffers->RegularEnd = used >= 0 ? used : UsedRegularSlots(compute);
 }
 
 }  // namespace ledrix

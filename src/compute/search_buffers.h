@@ -13,8 +13,10 @@
 #pragma once
 
 #include <memory>
+#include <new>
 #include <vector>
 
+#include "compute/liability_slots.h"
 #include "ledrix/compute.h"
 
 namespace ledrix {
@@ -23,16 +25,24 @@ namespace ledrix {
 class PiecePool {
  public:
   /// A default piece; null when no block could be had.
-  CDeposit* New();
+  CDeposit* New() {
+    if (next_ == end_ && !NextBlock()) return nullptr;
+    *next_ = CDeposit();
+    return next_++;
+  }
   bool Owns(const CDeposit* piece) const;
   /// Every piece back (the blocks stay for the next method).
   void Reset();
 
  private:
   static constexpr int kBlockPieces = 256;
+  /// Moves on to the next block, made when there is none yet.
+  bool NextBlock();
+
   std::vector<std::unique_ptr<CDeposit[]>> blocks_;
-  size_t block_ = 0;  ///< the block pieces are handed out from
-  int used_ = 0;      ///< pieces of that block handed out
+  size_t block_ = 0;          ///< the block pieces are handed out from, once one is
+  CDeposit* next_ = nullptr;  ///< the next piece of that block
+  CDeposit* end_ = nullptr;
 };
 
 /// A liability's chain as the alternative application extends it: its last
@@ -49,8 +59,16 @@ struct ChainLedger {
   void Open(CLiability* l);
   /// Links `piece` at the end of the chain; its date counts at once, its
   /// amount when Counted is called.
-  void Append(CDeposit* piece);
-  void Counted(const CDeposit& piece);
+  void Append(CDeposit* piece) {
+    last->Next = piece;
+    last = piece;
+    paidAfterDue = paidAfterDue || piece->Date > liability->Date;
+  }
+  /// Adds the amount of the last piece, of the deposit class or not.
+  void Counted(const CDeposit& piece, bool depositClass) {
+    paid += piece.Amount;
+    if (depositClass) deposited += piece.Amount;
+  }
 };
 
 class SearchBuffers {
@@ -58,6 +76,13 @@ class SearchBuffers {
   PiecePool Pieces;
   /// True while pieces come from the pool (see the head of this file).
   bool PoolPieces = false;
+  /// True during a Penalty run of an object whose steps are the library's
+  /// own.
+  bool OwnRun = false;
+  /// During such a run: one past the last regular slot that holds a
+  /// liability, as the last rebuild or restore left it (no step of a method
+  /// moves a liability past it); -1 when not known.
+  int RegularEnd = -1;
   /// One ledger per regular slot, then one per catch-up slot.
   ChainLedger Ledgers[MaxLiabilitySlots + MaxCatchupSlots];
 };
@@ -70,7 +95,11 @@ SearchBuffers* BuffersOf(CCompute& compute);
 bool RunsOwnSteps(const CCompute& compute);
 
 /// A default piece for a chain of one of `compute`'s liabilities.
-CDeposit* NewPiece(CCompute& compute);
+inline CDeposit* NewPiece(CCompute& compute) {
+  SearchBuffers* buffers = compute.Buffers.get();
+  if (buffers != nullptr && buffers->PoolPieces) return buffers->Pieces.New();
+  return new (std::nothrow) CDeposit();
+}
 /// Frees a piece unlinked from one of `compute`'s chains.
 void FreePiece(const CCompute& compute, CDeposit* piece);
 /// Frees every piece of the liability's chain, as CLiability::FreeDeposits.
@@ -78,5 +107,19 @@ void FreeChain(const CCompute& compute, CLiability& liability);
 /// Hands every pooled piece back; called once no chain of `compute` holds
 /// one any more.
 void ReleasePooledPieces(CCompute& compute);
+
+/// One past the last regular slot in use that holds a liability.
+inline int UsedRegularSlots(const CCompute& compute) {
+  const SearchBuffers* buffers = compute.Buffers.get();
+  if (buffers != nullptr && buffers->RegularEnd >= 0) return buffers->RegularEnd;
+  return detail::OccupiedEnd(compute.Liabilities, detail::RegularSlotCount(compute));
+}
+
+/// Before the regular slots are filled or moved: UsedRegularSlots counts
+/// them until NoteRegularEnd.
+void ForgetRegularEnd(CCompute& compute);
+/// After a rebuild or a restore that left `used` as UsedRegularSlots (or -1:
+/// count them): keeps it for the other steps of an own run.
+void NoteRegularEnd(CCompute& compute, int used = -1);
 
 }  // namespace ledrix
