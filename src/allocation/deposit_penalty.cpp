@@ -7,6 +7,7 @@
 #include "allocation/safe_harbor.h"
 #include "compute/liability_cache.h"
 #include "compute/liability_slots.h"
+#include "compute/period_rules.h"
 #include "compute/search_buffers.h"
 #include "ledrix/compute.h"
 #include "ledrix/events.h"
@@ -64,11 +65,27 @@ double AddPenalties(CCompute& c, CLiability* const* slots, int count, int penalt
 /// While C941Compute::ComputePenalty prices its liabilities, the Form 944
 /// de minimis answer of each quarter, asked once. The answer depends on the
 /// slots and on the liabilities' due dates, amounts and applications, and
-/// pricing writes none of them.
+/// pricing writes none of them. During a run of one of the library's own
+/// classes the answer for any form but 944 is known to be no.
 class DeMinimisByQuarter : public ComputeScope<DeMinimisByQuarter, CCompute> {
  public:
-  using ComputeScope::ComputeScope;
+  explicit DeMinimisByQuarter(CCompute& c)
+      : ComputeScope(c),
+        never_(c.Buffers != nullptr && c.Buffers->OwnRun && c.GetForm() != form::k944) {}
 
+  /// The answer for the quarter of `due`; liabilities come in due-date order,
+  /// so the last due date asked is asked again most often.
+  int ForDueDate(Date due) {
+    if (never_) return 0;
+    if (!asked_ || due != lastDue_) {
+      asked_ = true;
+      lastDue_ = due;
+      lastAnswer_ = ForQuarter(due.QuarterIndex());
+    }
+    return lastAnswer_;
+  }
+
+ private:
   int ForQuarter(int q) {
     for (int i = 0; i < kept_; ++i) {
       if (quarter_[i] == q) return answer_[i];
@@ -81,19 +98,22 @@ class DeMinimisByQuarter : public ComputeScope<DeMinimisByQuarter, CCompute> {
     return answer;
   }
 
- private:
   // More quarters than a return's due dates fall in; past that, asked each time.
   static constexpr int kCapacity = 8;
+  bool never_;
+  bool asked_ = false;
+  Date lastDue_;
+  int lastAnswer_ = 0;
   int kept_ = 0;
   int quarter_[kCapacity] = {};
   int answer_[kCapacity] = {};
 };
 
-/// Whether the Form 944 de minimis rule waives the deposit penalty in
-/// quarter `q`.
-int IsDeMinimisQuarter(CCompute& c, int q) {
+/// Whether the Form 944 de minimis rule waives the deposit penalty in the
+/// quarter of `due`.
+int IsDeMinimisQuarter(CCompute& c, Date due) {
   DeMinimisByQuarter* kept = DeMinimisByQuarter::For(c);
-  return kept != nullptr ? kept->ForQuarter(q) : c.Is944DeMinimisForQuarter(q);
+  return kept != nullptr ? kept->ForDueDate(due) : c.Is944DeMinimisForQuarter(due.QuarterIndex());
 }
 
 }  // namespace
@@ -116,7 +136,7 @@ double CCompute::PenaltyPercentage(int daysLate, Date date, CLiability* /*liabil
 
 double CCompute::PenaltyOn(CLiability* liability, int penaltyFlag) {
   liability->ComputeBalance();
-  if (IsDeMinimisQuarter(*this, liability->Date.QuarterIndex())) penaltyFlag = 0;
+  if (IsDeMinimisQuarter(*this, liability->Date)) penaltyFlag = 0;
 
   double result = 0.0;
   if (liability->Next != nullptr) {

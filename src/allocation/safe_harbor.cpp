@@ -170,20 +170,35 @@ int C940Compute::CanDo98(CLiability* /*liability*/, Event* /*event*/, double /*a
   return 0;
 }
 
-int CCompute::CatchupIndex(CLiability* liability) {
+namespace {
+
+/// The catch-up slot of a liability due on `due`: the months from the first
+/// month of the period, the last slot taking every later month.
+int CatchupSlotOfDueDate(CCompute& c, Date due) {
   // Each date taken apart once (month, day and year come from one reading).
   int month = 0;
   int day = 0;
   int year = 0;
-  liability->Date.GetMDY(month, day, year);
+  due.GetMDY(month, day, year);
   int startMonth = 0;
   int startYear = 0;
-  FirstDayOfPeriod().GetMDY(startMonth, day, startYear);
+  c.FirstDayOfPeriod().GetMDY(startMonth, day, startYear);
   int months = month - startMonth;
   if (months < 0) months += 12;
   if (year != startYear) months += 12;
-  // The last slot takes every later month.
-  return months >= CatchupSlots ? CatchupSlots - 1 : months;
+  return months >= c.CatchupSlots ? c.CatchupSlots - 1 : months;
+}
+
+}  // namespace
+
+int CCompute::CatchupIndex(CLiability* liability) {
+  const Date due = liability->Date;
+  SearchBuffers* buffers = Buffers.get();
+  // During a run of one of the library's own classes the first day of the
+  // period and the slot count stay as they are: each due date is worked out
+  // once.
+  if (buffers == nullptr || !buffers->OwnRun) return CatchupSlotOfDueDate(*this, due);
+  return buffers->CatchupSlotByDueDate.Of(due, [&] { return CatchupSlotOfDueDate(*this, due); });
 }
 
 void CCompute::PushToCatchup(CLiability* liability, double amount) {

@@ -88,7 +88,9 @@ class MethodRun {
         search_(search),
         ownSteps_(RunsOwnSteps(compute)),
         buffers_(ownSteps_ ? BuffersOf(compute) : nullptr) {
-    if (buffers_ != nullptr) buffers_->OwnRun = true;
+    if (buffers_ == nullptr) return;
+    buffers_->OwnRun = true;
+    buffers_->CatchupSlotByDueDate.Clear();
   }
   ~MethodRun() {
     if (buffers_ == nullptr) return;

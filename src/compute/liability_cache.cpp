@@ -21,15 +21,16 @@ using detail::RegularSlotCount;
 namespace {
 
 /// Makes `target`, whose chain is empty, an exact copy of `source`: every
-/// field, the event index array with its capacity, and copies of the
-/// applications, each made by `newPiece`. (The assignment operator keeps the
-/// inherited fields and writes the index array entry by entry; a restore
-/// needs the whole record as it was.) False when a piece could not be made.
+/// field, the event index array with its capacity (unless `target` holds the
+/// same already), and copies of the applications, each made by `newPiece`.
+/// (The assignment operator keeps the inherited fields and writes the index
+/// array entry by entry; a restore needs the whole record as it was.) False
+/// when a piece could not be made.
 template <class NewPiece>
-bool CopyInto(CLiability& target, const CLiability& source, NewPiece newPiece) {
+bool CopyInto(CLiability& target, const CLiability& source, bool sameIndices, NewPiece newPiece) {
   static_cast<CDeposit&>(target) = source;
   target.SemiWeekly = source.SemiWeekly;
-  target.EventIndices = source.EventIndices;
+  if (!sameIndices) target.EventIndices = source.EventIndices;
   target.UnpaidPenalty = source.UnpaidPenalty;
   target.UnpaidDays = source.UnpaidDays;
   target.UnpaidAmount = source.UnpaidAmount;
@@ -52,57 +53,11 @@ bool CopyInto(CLiability& target, const CLiability& source, NewPiece newPiece) {
   return true;
 }
 
-/// Makes the slots `slots[0 .. count)` of `compute`, whose chains are freed,
-/// hold copies of `stored` (nothing past its end), reusing the liabilities
-/// already there.
-bool PlaceAll(CCompute& compute, const std::vector<std::unique_ptr<CLiability>>& stored,
-              CLiability** slots, int count) {
-  const int kept = std::min(count, static_cast<int>(stored.size()));
-  const auto newPiece = [&compute] { return NewPiece(compute); };
-  bool complete = true;
-  for (int i = 0; i < kept; ++i) {
-    CLiability*& slot = slots[i];
-    const CLiability* from = stored[static_cast<size_t>(i)].get();
-    if (from == nullptr) {
-      delete slot;
-      slot = nullptr;
-      continue;
-    }
-    if (slot == nullptr) slot = new (std::nothrow) CLiability();
-    complete = slot != nullptr && CopyInto(*slot, *from, newPiece) && complete;
-  }
-  for (int i = kept; i < count; ++i) {
-    delete slots[i];
-    slots[i] = nullptr;
-  }
-  return complete;
-}
-
 /// Frees the chains of `slots[0 .. count)`.
 void FreeChains(const CCompute& compute, CLiability* const* slots, int count) {
   for (int i = 0; i < count; ++i) {
     if (slots[i] != nullptr) FreeChain(compute, *slots[i]);
   }
-}
-
-/// Keeps copies of the liabilities of `slots[0 .. count)`, up to the last
-/// one, reusing the copies kept before; false when one could not be made.
-bool CopySlots(CLiability* const* slots, int count,
-               std::vector<std::unique_ptr<CLiability>>& copies) {
-  count = OccupiedEnd(slots, count);
-  copies.resize(static_cast<size_t>(count));
-  const auto newPiece = [] { return new (std::nothrow) CDeposit(); };
-  for (int i = 0; i < count; ++i) {
-    std::unique_ptr<CLiability>& copy = copies[static_cast<size_t>(i)];
-    if (slots[i] == nullptr) {
-      copy.reset();
-      continue;
-    }
-    if (copy == nullptr) copy = std::make_unique<CLiability>();
-    copy->FreeDeposits();
-    if (!CopyInto(*copy, *slots[i], newPiece)) return false;
-  }
-  return true;
 }
 
 void FindDatedSlots(const Event* events, std::vector<std::int16_t>& slots) {
@@ -115,6 +70,51 @@ void FindDatedSlots(const Event* events, std::vector<std::int16_t>& slots) {
 }
 
 }  // namespace
+
+bool LiabilityCache::KeptSlots::Keep(CLiability* const* slots, int count) {
+  count = OccupiedEnd(slots, count);
+  copies.resize(static_cast<size_t>(count));
+  placed.assign(static_cast<size_t>(count), nullptr);
+  const auto newPiece = [] { return new (std::nothrow) CDeposit(); };
+  for (int i = 0; i < count; ++i) {
+    std::unique_ptr<CLiability>& copy = copies[static_cast<size_t>(i)];
+    if (slots[i] == nullptr) {
+      copy.reset();
+      continue;
+    }
+    if (copy == nullptr) copy = std::make_unique<CLiability>();
+    copy->FreeDeposits();
+    if (!CopyInto(*copy, *slots[i], false, newPiece)) return false;
+  }
+  return true;
+}
+
+bool LiabilityCache::KeptSlots::PlaceInto(CCompute& compute, CLiability** slots, int count,
+                                          bool indicesKept) {
+  const int kept = std::min(count, static_cast<int>(copies.size()));
+  const auto newPiece = [&compute] { return NewPiece(compute); };
+  bool complete = true;
+  for (int i = 0; i < kept; ++i) {
+    CLiability*& slot = slots[i];
+    const CLiability* from = copies[static_cast<size_t>(i)].get();
+    const CLiability*& last = placed[static_cast<size_t>(i)];
+    if (from == nullptr) {
+      delete slot;
+      slot = nullptr;
+      last = nullptr;
+      continue;
+    }
+    if (slot == nullptr) slot = new (std::nothrow) CLiability();
+    const bool sameIndices = indicesKept && slot == last;
+    last = slot;
+    complete = slot != nullptr && CopyInto(*slot, *from, sameIndices, newPiece) && complete;
+  }
+  for (int i = kept; i < count; ++i) {
+    delete slots[i];
+    slots[i] = nullptr;
+  }
+  return complete;
+}
 
 namespace {
 constexpr int kUnwritten = std::numeric_limits<int>::min();
@@ -162,6 +162,11 @@ bool LiabilityCache::SameEvents(const CCompute& compute) const {
 
 bool LiabilityCache::Restore(CCompute& compute, int pushSmall) {
   if (!(RebuildInputs::Of(compute, pushSmall) == inputs_)) return false;
+  // During a run of one of the library's own classes no step writes the
+  // event indices of a liability: a slot that still holds the liability the
+  // last restore of the run placed there has the right ones.
+  const bool indicesKept = compute.EventsGeneration == generation_ && compute.Buffers != nullptr &&
+                           compute.Buffers->OwnRun;
   if (compute.EventsGeneration != generation_) {
     // A new list or a new run: the events may have been written, the holiday
     // file may have changed, and so may records past the end of the list.
@@ -171,27 +176,28 @@ bool LiabilityCache::Restore(CCompute& compute, int pushSmall) {
   }
   // The previous method's chains go first, and with them every pooled piece.
   // (Past the slots in use only a host can have put a liability.)
-  const int regularHeld = std::max(static_cast<int>(regular_.size()),
-                                   compute.Buffers != nullptr && compute.Buffers->RegularEnd >= 0
-                                       ? compute.Buffers->RegularEnd
-                                       : OccupiedEnd(compute.Liabilities, MaxLiabilitySlots));
+  const SearchBuffers* buffers = compute.Buffers.get();
+  const int used = buffers != nullptr && buffers->RegularEnd >= 0
+                       ? buffers->RegularEnd
+                       : OccupiedEnd(compute.Liabilities, MaxLiabilitySlots);
+  const int regularHeld = std::max(static_cast<int>(regular_.copies.size()), used);
   FreeChains(compute, compute.Liabilities, regularHeld);
   FreeChains(compute, compute.CatchupLiabilities, MaxCatchupSlots);
   ReleasePooledPieces(compute);
-  if (!PlaceAll(compute, regular_, compute.Liabilities, regularHeld) ||
-      !PlaceAll(compute, catchups_, compute.CatchupLiabilities, MaxCatchupSlots)) {
+  if (!regular_.PlaceInto(compute, compute.Liabilities, regularHeld, indicesKept) ||
+      !catchups_.PlaceInto(compute, compute.CatchupLiabilities, MaxCatchupSlots, indicesKept)) {
     return false;
   }
   outputs_.ApplyTo(compute);
   CCompute::pEvents = compute.Events;  // as the rebuild's sort left it
-  NoteRegularEnd(compute, static_cast<int>(regular_.size()));
+  NoteRegularEnd(compute, static_cast<int>(regular_.copies.size()));
   return true;
 }
 
 bool LiabilityCache::Store(const CCompute& compute, int pushSmall,
                            std::shared_ptr<const Holiday> calendar, const RebuildOutputs& outputs) {
-  if (!CopySlots(compute.Liabilities, RegularSlotCount(compute), regular_) ||
-      !CopySlots(compute.CatchupLiabilities, CatchupSlotCount(compute), catchups_)) {
+  if (!regular_.Keep(compute.Liabilities, RegularSlotCount(compute)) ||
+      !catchups_.Keep(compute.CatchupLiabilities, CatchupSlotCount(compute))) {
     return false;
   }
   generation_ = compute.EventsGeneration;

@@ -84,8 +84,24 @@ class LiabilityCache {
   std::vector<Event> events_;  ///< the used events
   std::vector<std::int16_t> datedSlots_;
   std::shared_ptr<const Holiday> calendar_;  ///< held, so its identity stays unique
-  std::vector<std::unique_ptr<CLiability>> regular_;
-  std::vector<std::unique_ptr<CLiability>> catchups_;
+  /// Copies of the liabilities of one slot array, and the liability each
+  /// slot held when the last restore left it.
+  struct KeptSlots {
+    std::vector<std::unique_ptr<CLiability>> copies;
+    std::vector<const CLiability*> placed;
+
+    /// Copies of the liabilities of `slots[0 .. count)`, up to the last one,
+    /// reusing the copies kept before; false when one could not be made.
+    bool Keep(CLiability* const* slots, int count);
+    /// Makes `slots[0 .. count)`, whose chains are freed, hold copies of the
+    /// kept liabilities (nothing past them), reusing the liabilities already
+    /// there; with `indicesKept`, a slot that holds the liability placed
+    /// there last keeps its event indices.
+    bool PlaceInto(CCompute& compute, CLiability** slots, int count, bool indicesKept);
+  };
+
+  KeptSlots regular_;
+  KeptSlots catchups_;
   RebuildOutputs outputs_;
 };
 

@@ -12,6 +12,7 @@
 // an ordinary chain.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <new>
 #include <vector>
@@ -71,6 +72,30 @@ struct ChainLedger {
   }
 };
 
+/// Answers kept by due date (the catch-up slot of each due date asked), in
+/// a small table where a due date takes the entry of its low bits.
+class AnswerByDueDate {
+ public:
+  template <class Work>
+  int Of(Date due, Work work) {
+    Entry& entry = entries_[due.Serial % kEntries];
+    if (!entry.known || entry.due != due.Serial) entry = {due.Serial, true, work()};
+    return entry.answer;
+  }
+  void Clear() {
+    for (Entry& entry : entries_) entry.known = false;
+  }
+
+ private:
+  struct Entry {
+    std::uint16_t due;
+    bool known;
+    int answer;
+  };
+  static constexpr int kEntries = 64;
+  Entry entries_[kEntries] = {};
+};
+
 class SearchBuffers {
  public:
   PiecePool Pieces;
@@ -83,6 +108,8 @@ class SearchBuffers {
   /// liability, as the last rebuild or restore left it (no step of a method
   /// moves a liability past it); -1 when not known.
   int RegularEnd = -1;
+  /// During such a run: CatchupIndex of each due date asked.
+  AnswerByDueDate CatchupSlotByDueDate;
   /// One ledger per regular slot, then one per catch-up slot.
   ChainLedger Ledgers[MaxLiabilitySlots + MaxCatchupSlots];
 };
