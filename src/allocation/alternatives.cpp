@@ -215,15 +215,16 @@ struct SlotList {
   }
 
   /// Trims dropped entries off both ends, and closes the gaps once a quarter
-  /// of the entries are dropped.
-  void Compact() {
+  /// of the entries are dropped; true when entries moved.
+  bool Compact() {
     for (; begin < end && entry[begin].slot < 0; ++begin) --dropped;
     for (; end > begin && entry[end - 1].slot < 0; --end) --dropped;
-    if (dropped * 4 < end - begin) return;
+    if (dropped * 4 < end - begin) return false;
     end = static_cast<int>(
         std::remove_if(entry + begin, entry + end, [](const Entry& e) { return e.slot < 0; }) -
         entry);
     dropped = 0;
+    return true;
   }
 
   /// The first position of [from, to) whose due date is not `before` d, in
@@ -237,108 +238,19 @@ struct SlotList {
   }
 };
 
-/// While C941Compute::BestDepositApplication runs, what the searches of its
-/// deposits and the pieces it appends share:
-/// - a ledger of every liability's chain (last piece, running sums), opened
-///   when the application starts. Only the application extends a chain while
-///   it runs, and only through the ledger;
-/// - the regular slots that may still hold an open liability. A liability
-///   found closed stays closed until the application ends (pieces are only
-///   added to open liabilities and Applied98 is only set), so each search
-///   walks only the slots still worth testing;
-/// - the catch-up candidate of each scan order, found again only after the
-///   application changed a catch-up liability (a piece applied to it, a push).
-class ApplicationScope : public ComputeScope<ApplicationScope, const CCompute> {
- public:
-  ApplicationScope(const CCompute& compute, ChainLedger* ledgers)
-      : ComputeScope(compute),
-        open_(compute.Liabilities, UsedRegularSlots(compute)),
-        ledgers_(ledgers) {
-    for (int k = open_.begin; k < open_.end; ++k) {
-      const int slot = open_.entry[k].slot;
-      ledgers_[slot].Open(compute.Liabilities[slot]);
-    }
-    for (int k = 0; k < detail::CatchupSlotCount(compute); ++k) {
-      ChainLedger& ledger = ledgers_[MaxLiabilitySlots + k];
-      if (compute.CatchupLiabilities[k] != nullptr) {
-        ledger.Open(compute.CatchupLiabilities[k]);
-      } else {
-        ledger = ChainLedger{};
-      }
-    }
-  }
+/// An alternative's method index, decoded once for all its searches.
+struct SearchPlan {
+  AlternativeMethod how;
+  const Window* windows;  ///< the window of each pass
 
-  SlotList& OpenSlots() { return open_; }
-
-  /// Whether the liability of regular slot `slot` is open.
-  bool IsOpenSlot(int slot) const { return IsOpen(ledgers_[slot].liability, ledgers_[slot].paid); }
-
-  Pick CatchupCandidate(bool fromLast) {
-    const int order = fromLast ? 1 : 0;
-    if (!catchupKnown_[order]) {
-      const ChainLedger* catchups = ledgers_ + MaxLiabilitySlots;
-      catchup_[order] = FirstInScan(detail::CatchupSlotCount(Owner()), fromLast,
-                                    [catchups](int k) { return IsOpenCatchup(catchups[k]); });
-      catchupKnown_[order] = true;
-    }
-    const int k = catchup_[order];
-    return k < 0 ? Pick{} : Pick{Owner().CatchupLiabilities[k], MaxLiabilitySlots + k};
-  }
-
-  void CatchupsChanged() { catchupKnown_[0] = catchupKnown_[1] = false; }
-
-  /// Remembers the liability the search picked.
-  CLiability* Picked(const Pick& pick) {
-    picked_ = pick.ledger;
-    return pick.liability;
-  }
-
-  /// The ledger of the chain a piece is to be appended to: that of the
-  /// liability the search picked, else (a host's search) of the slot that
-  /// holds it, else one opened for it alone.
-  ChainLedger& LedgerOf(CLiability* liability) {
-    extended_ =
-        picked_ >= 0 && ledgers_[picked_].liability == liability ? picked_ : SlotOf(liability);
-    if (extended_ < 0) {
-      spare_.Open(liability);
-      return spare_;
-    }
-    return ledgers_[extended_];
-  }
-
-  /// The ledger of the chain being extended, when it is that of `liability`.
-  const ChainLedger* Extending(const CLiability* liability) const {
-    const ChainLedger* ledger = extended_ >= 0 ? &ledgers_[extended_] : &spare_;
-    return ledger->liability == liability ? ledger : nullptr;
-  }
-
-  bool ExtendingCatchup() const { return extended_ >= MaxLiabilitySlots; }
-
- private:
-  int SlotOf(const CLiability* liability) const {
-    const CCompute& c = Owner();
-    for (int j = 0; j < detail::RegularSlotCount(c); ++j) {
-      if (c.Liabilities[j] == liability) return j;
-    }
-    for (int k = 0; k < detail::CatchupSlotCount(c); ++k) {
-      if (c.CatchupLiabilities[k] == liability) return MaxLiabilitySlots + k;
-    }
-    return -1;
-  }
-
-  SlotList open_;
-  ChainLedger* ledgers_;
-  ChainLedger spare_;
-  int picked_ = -1;
-  int extended_ = -1;
-  bool catchupKnown_[2] = {};
-  int catchup_[2] = {-1, -1};
+  explicit SearchPlan(int method = 0)
+      : how(DecodeMethod(method)), windows(PassWindows[how.strategy]) {}
 };
 
 /// The open regular liabilities a deposit dated d could pay, from one walk
 /// over the slots in scan order: the first in each lateness window, and the
 /// first open one in slot order (the fallback), each by its slot (-1: none).
-/// Entries found closed are dropped from `slots`.
+/// Entries found closed are dropped from `slots` (compacted afterwards).
 class RegularCandidates {
  public:
   /// Walks until the first pass is sure to succeed, or, in due-date order,
@@ -379,7 +291,6 @@ class RegularCandidates {
         k = last - slots.FirstNotBefore(first, position, notYetDue) - 1;
       }
     }
-    slots.Compact();
   }
 
   /// The first open liability of the scan for which d lies in `window`.
@@ -419,11 +330,11 @@ class RegularCandidates {
 
 /// The liability an alternative gives (part of) a deposit dated d to, from
 /// the regular candidates and the catch-up candidate.
-inline Pick ChooseLiability(const AlternativeMethod& how, int d, CLiability* const* liabilities,
+inline Pick ChooseLiability(const SearchPlan& plan, int d, CLiability* const* liabilities,
                             const RegularCandidates& found, const Pick& catchup) {
-  const Window* windows = PassWindows[how.strategy];
+  const AlternativeMethod& how = plan.how;
   for (int pass = 0; pass < PassCount; ++pass) {
-    const int slot = found.FirstIn(windows[pass]);
+    const int slot = found.FirstIn(plan.windows[pass]);
     if (slot < 0) continue;
     if (catchup.liability != nullptr &&
         CatchupWins(how, pass, d, liabilities[slot], catchup.liability)) {
@@ -440,6 +351,186 @@ inline Pick ChooseLiability(const AlternativeMethod& how, int d, CLiability* con
   }
   return slot < 0 ? Pick{} : Pick{liabilities[slot], slot};
 }
+
+/// While C941Compute::BestDepositApplication runs, what the searches of its
+/// deposits and the pieces it appends share:
+/// - a ledger of every liability's chain (last piece, running sums), opened
+///   when the application starts. Only the application extends a chain while
+///   it runs, and only through the ledger;
+/// - the regular slots that may still hold an open liability. A liability
+///   found closed stays closed until the application ends (pieces are only
+///   added to open liabilities and Applied98 is only set), so each search
+///   walks only the slots still worth testing. During a run of one of the
+///   library's own classes a liability closes only when the application
+///   extends its chain or pushes its shortfall, and it is dropped then: the
+///   slots left are open without a test;
+/// - the catch-up candidate of each scan order, found again only after the
+///   application changed a catch-up liability (a piece applied to it, a push).
+class ApplicationScope : public ComputeScope<ApplicationScope, const CCompute> {
+ public:
+  ApplicationScope(const CCompute& compute, ChainLedger* ledgers)
+      : ComputeScope(compute),
+        open_(compute.Liabilities, UsedRegularSlots(compute)),
+        ledgers_(ledgers),
+        closedWhenExtended_(compute.Buffers != nullptr && compute.Buffers->OwnRun) {
+    for (int k = open_.begin; k < open_.end; ++k) {
+      const int slot = open_.entry[k].slot;
+      ledgers_[slot].Open(compute.Liabilities[slot]);
+      position_[slot] = static_cast<std::int16_t>(k);
+      if (closedWhenExtended_ && !IsOpenSlot(slot)) open_.Drop(k);
+    }
+    Compact();
+    for (int k = 0; k < detail::CatchupSlotCount(compute); ++k) {
+      ChainLedger& ledger = ledgers_[MaxLiabilitySlots + k];
+      if (compute.CatchupLiabilities[k] != nullptr) {
+        ledger.Open(compute.CatchupLiabilities[k]);
+      } else {
+        ledger = ChainLedger{};
+      }
+    }
+  }
+
+  SlotList& OpenSlots() { return open_; }
+
+  /// Whether the object's steps are the library's own (then the slots left
+  /// in the list are known to be open).
+  bool OwnSteps() const { return closedWhenExtended_; }
+
+  /// Whether the liability of regular slot `slot` is open.
+  bool IsOpenSlot(int slot) const { return IsOpen(ledgers_[slot].liability, ledgers_[slot].paid); }
+
+  /// The liability the search of `plan` picks for a deposit dated d, from
+  /// the slots still open and the catch-up candidate.
+  Pick Choose(const SearchPlan& plan, int d) {
+    const Pick catchup = CatchupCandidate(plan.how.catchupsFromLast);
+    const bool known = closedWhenExtended_;
+    const RegularCandidates found(open_, plan.how.liabilitiesFromLast, d, plan.windows,
+                                  [this, known](int slot) { return known || IsOpenSlot(slot); });
+    Compact();
+    const Pick pick = ChooseLiability(plan, d, Owner().Liabilities, found, catchup);
+    if (twinCount_ > 0) CompareTwins(d, found, pick);
+    picked_ = pick.ledger;
+    return pick;
+  }
+
+  /// Watches the alternatives that differ from `alternative` only in the
+  /// order the catch-up slots are scanned in and in the catch-up rule, come
+  /// after it and have no known result yet (`sameResultAs`, by method
+  /// number): their searches walk the same regular slots the same way, so
+  /// each choice of theirs follows from this one's candidates.
+  void WatchTwins(int alternative, const int* sameResultAs) {
+    constexpr int kCatchupBits = 1 | (3 << 6);
+    for (int variant = 0; variant < 8; ++variant) {
+      const int twin = (alternative & ~kCatchupBits) | (variant & 1) | ((variant >> 1) << 6);
+      if (twin > alternative && sameResultAs[twin + 1] < 0)
+        twins_[twinCount_++] = {SearchPlan(twin), twin};
+    }
+  }
+
+  /// The watched alternatives that made every choice this one made: their
+  /// allocations are this one's.
+  template <class Named>
+  void NameTwins(Named named) const {
+    for (int k = 0; k < twinCount_; ++k) {
+      if (twins_[k].same) named(twins_[k].alternative);
+    }
+  }
+
+  Pick CatchupCandidate(bool fromLast) {
+    const int order = fromLast ? 1 : 0;
+    if (!catchupKnown_[order]) {
+      const ChainLedger* catchups = ledgers_ + MaxLiabilitySlots;
+      catchup_[order] = FirstInScan(detail::CatchupSlotCount(Owner()), fromLast,
+                                    [catchups](int k) { return IsOpenCatchup(catchups[k]); });
+      catchupKnown_[order] = true;
+    }
+    const int k = catchup_[order];
+    return k < 0 ? Pick{} : Pick{Owner().CatchupLiabilities[k], MaxLiabilitySlots + k};
+  }
+
+  /// The ledger of the chain a piece is to be appended to: that of the
+  /// liability the search picked, else (a host's search) of the slot that
+  /// holds it, else one opened for it alone.
+  ChainLedger& LedgerOf(CLiability* liability) {
+    extended_ =
+        picked_ >= 0 && ledgers_[picked_].liability == liability ? picked_ : SlotOf(liability);
+    if (extended_ < 0) {
+      spare_.Open(liability);
+      return spare_;
+    }
+    return ledgers_[extended_];
+  }
+
+  /// The ledger of the chain being extended, when it is that of `liability`.
+  const ChainLedger* Extending(const CLiability* liability) const {
+    const ChainLedger* ledger = extended_ >= 0 ? &ledgers_[extended_] : &spare_;
+    return ledger->liability == liability ? ledger : nullptr;
+  }
+
+  /// After the chain was extended and the shortfall maybe pushed (`pushed`):
+  /// a regular liability now closed leaves the open slots, and a change to a
+  /// catch-up liability calls for new catch-up candidates.
+  void Extended(bool pushed) {
+    if (pushed || extended_ >= MaxLiabilitySlots) catchupKnown_[0] = catchupKnown_[1] = false;
+    if (!closedWhenExtended_ || extended_ < 0 || extended_ >= MaxLiabilitySlots) return;
+    if (IsOpenSlot(extended_)) return;
+    open_.Drop(position_[extended_]);
+    Compact();
+  }
+
+ private:
+  /// Drops trimmed off the slot list and, now and then, its gaps closed (the
+  /// entries' places noted again).
+  void Compact() {
+    if (open_.dropped == 0 || !open_.Compact()) return;
+    for (int k = open_.begin; k < open_.end; ++k) {
+      position_[open_.entry[k].slot] = static_cast<std::int16_t>(k);
+    }
+  }
+  int SlotOf(const CLiability* liability) const {
+    const CCompute& c = Owner();
+    for (int j = 0; j < detail::RegularSlotCount(c); ++j) {
+      if (c.Liabilities[j] == liability) return j;
+    }
+    for (int k = 0; k < detail::CatchupSlotCount(c); ++k) {
+      if (c.CatchupLiabilities[k] == liability) return MaxLiabilitySlots + k;
+    }
+    return -1;
+  }
+
+  /// Drops the watched twins whose choice for this deposit would differ.
+  void CompareTwins(int d, const RegularCandidates& found, const Pick& pick) {
+    const Pick first = CatchupCandidate(false);
+    const Pick last = CatchupCandidate(true);
+    // Without a catch-up candidate every rule and scan order picks the same.
+    if (first.liability == nullptr && last.liability == nullptr) return;
+    for (int k = 0; k < twinCount_; ++k) {
+      Twin& twin = twins_[k];
+      if (!twin.same) continue;
+      const Pick catchup = twin.plan.how.catchupsFromLast ? last : first;
+      twin.same = ChooseLiability(twin.plan, d, Owner().Liabilities, found, catchup).liability ==
+                  pick.liability;
+    }
+  }
+
+  struct Twin {
+    SearchPlan plan;
+    int alternative;
+    bool same = true;
+  };
+
+  SlotList open_;
+  ChainLedger* ledgers_;
+  bool closedWhenExtended_;
+  Twin twins_[8];
+  int twinCount_ = 0;
+  std::int16_t position_[MaxLiabilitySlots];  ///< of each open slot in open_
+  ChainLedger spare_;
+  int picked_ = -1;
+  int extended_ = -1;
+  bool catchupKnown_[2] = {};
+  int catchup_[2] = {-1, -1};
+};
 
 bool IsAppliedByAlternatives(int type) {
   return type == DEPOSIT || type == COBRA_QTR || type == PAYMENT;
@@ -500,7 +591,8 @@ const ChainLedger* LedgerBeingExtended(const CCompute& compute, const CLiability
 }
 
 void C941Compute::BestDepositApplication(int method, int /*unused*/) {
-  const AlternativeMethod how = DecodeMethod(method);
+  const SearchPlan plan(method);
+  const AlternativeMethod& how = plan.how;
   Event* const events = GetEvents();
   SearchBuffers* const buffers = BuffersOf(*this);
   // Without memory for the ledgers no piece could be made either.
@@ -508,6 +600,10 @@ void C941Compute::BestDepositApplication(int method, int /*unused*/) {
   DepositCounters counters =
       how.eventsFromLast ? DepositCounters::ForReverseOrder(events) : DepositCounters{};
   ApplicationScope scope(*this, buffers->Ledgers);
+  // In a search, the later alternatives that make the same choices take
+  // this one's result.
+  const bool sharing = scope.OwnSteps() && buffers->SharingMethod == method + 1;
+  if (sharing) scope.WatchTwins(method, buffers->SameResultAs);
   const EventSlots visited(*this);
   for (int k = 0; k < visited.Count(); ++k) {
     const int slot = visited.At(how.eventsFromLast ? visited.Count() - 1 - k : k);
@@ -517,7 +613,10 @@ void C941Compute::BestDepositApplication(int method, int /*unused*/) {
     }
     double remaining = event->Amount;
     while (remaining > 0.005 && how.strategy != NotImplementedStrategy) {
-      CLiability* liability = FindBestLiability1(event, method);
+      // The library's own steps are called directly, a host's through the
+      // virtual operations.
+      CLiability* liability = scope.OwnSteps() ? scope.Choose(plan, event->Date.Serial).liability
+                                               : FindBestLiability1(event, method);
       if (liability == nullptr) break;
       CDeposit* piece = NewPiece(*this);
       if (piece == nullptr) return;
@@ -531,7 +630,9 @@ void C941Compute::BestDepositApplication(int method, int /*unused*/) {
 
       // The new piece counts for nothing yet: its amount is 0.
       double open = liability->Balance - chain.deposited;
-      const int rule = CanDo98(liability, event, remaining);
+      const int rule = scope.OwnSteps()
+                           ? SafeHarborRule(liability, chain.paidAfterDue, chain.paid, remaining)
+                           : CanDo98(liability, event, remaining);
       if (rule != 0) open = OpenUnderSafeHarborLimit(liability, chain.paid, rule);
       if (remaining > open) {
         piece->Amount = Cents(open);
@@ -544,16 +645,16 @@ void C941Compute::BestDepositApplication(int method, int /*unused*/) {
         remaining = 0.0;
       }
       chain.Counted(*piece, true);  // DEPOSIT, COBRA_QTR and PAYMENT are of the deposit class
-      bool catchupsChanged = scope.ExtendingCatchup();
+      bool pushed = false;
       if (rule != 0) {
         // The part the deposit may leave unpaid moves to the catch-up liability.
         const double shortfall = liability->Balance - chain.deposited;
         if (shortfall > 0.0) {
           PushToCatchup(liability, shortfall);
-          catchupsChanged = true;
+          pushed = true;
         }
       }
-      if (catchupsChanged) scope.CatchupsChanged();
+      scope.Extended(pushed);
       // A liability that can take nothing more would be chosen again and
       // again (its balance says paid while its chain says open): the rest of
       // the deposit stays unapplied.
@@ -561,26 +662,22 @@ void C941Compute::BestDepositApplication(int method, int /*unused*/) {
     }
     counters.Passed(event->Type);
   }
+  if (sharing) scope.NameTwins([&](int twin) { buffers->SameResultAs[twin + 1] = method + 1; });
 }
 
 CLiability* C941Compute::FindBestLiability1(Event* deposit, int method) {
-  const AlternativeMethod how = DecodeMethod(method);
+  const SearchPlan plan(method);
   const int d = deposit->Date.Serial;
-  const Window* windows = PassWindows[how.strategy];
-  if (ApplicationScope* scope = ApplicationScope::For(*this)) {
-    const RegularCandidates found(scope->OpenSlots(), how.liabilitiesFromLast, d, windows,
-                                  [scope](int slot) { return scope->IsOpenSlot(slot); });
-    return scope->Picked(
-        ChooseLiability(how, d, Liabilities, found, scope->CatchupCandidate(how.catchupsFromLast)));
-  }
+  if (ApplicationScope* scope = ApplicationScope::For(*this))
+    return scope->Choose(plan, d).liability;
   // Asked outside an application: every chain is added up.
   SlotList every(Liabilities, UsedRegularSlots(*this));
-  const RegularCandidates found(every, how.liabilitiesFromLast, d, windows,
+  const RegularCandidates found(every, plan.how.liabilitiesFromLast, d, plan.windows,
                                 [this](int slot) { return IsOpen(Liabilities[slot]); });
-  const int k = FirstInScan(detail::CatchupSlotCount(*this), how.catchupsFromLast,
+  const int k = FirstInScan(detail::CatchupSlotCount(*this), plan.how.catchupsFromLast,
                             [this](int k) { return IsOpenCatchup(CatchupLiabilities[k]); });
   const Pick catchup = k < 0 ? Pick{} : Pick{CatchupLiabilities[k], MaxLiabilitySlots + k};
-  return ChooseLiability(how, d, Liabilities, found, catchup).liability;
+  return ChooseLiability(plan, d, Liabilities, found, catchup).liability;
 }
 
 CLiability* C941Compute::FindBestLiability2(Event*, int) {

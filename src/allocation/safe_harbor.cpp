@@ -152,18 +152,25 @@ int CLiability::Qualifies98() {
   return balance <= kSmallShortfall ? 1 : 0;
 }
 
+int SafeHarborRule(const CLiability* liability, bool paidAfterDue, double paid, double amount) {
+  if (liability->Catchup || paidAfterDue) return 0;
+  const double limit100 = liability->Amount - 100.0;
+  const double limit98 = liability->Amount * 0.98;
+  const double paidThen = paid + amount;
+  if (paidThen < limit100 && paidThen < limit98) return 0;
+  // Up to $5,000 the $100 rule allows more than 2%.
+  return limit98 >= limit100 ? 100 : 98;
+}
+
 int C941Compute::CanDo98(CLiability* liability, Event* /*event*/, double amount) {
   if (liability->Catchup) return 0;
   // While an alternative extends the chain, its ledger knows what the chain
   // holds.
-  const ChainLedger* chain = LedgerBeingExtended(*this, liability);
-  if (chain != nullptr ? chain->paidAfterDue : HasPieceAfterDueDate(liability)) return 0;
-  const double limit100 = liability->Amount - 100.0;
-  const double limit98 = liability->Amount * 0.98;
-  const double paid = (chain != nullptr ? chain->paid : liability->TotalPayments()) + amount;
-  if (paid < limit100 && paid < limit98) return 0;
-  // Up to $5,000 the $100 rule allows more than 2%.
-  return limit98 >= limit100 ? 100 : 98;
+  if (const ChainLedger* chain = LedgerBeingExtended(*this, liability)) {
+    return SafeHarborRule(liability, chain->paidAfterDue, chain->paid, amount);
+  }
+  return SafeHarborRule(liability, HasPieceAfterDueDate(liability), liability->TotalPayments(),
+                        amount);
 }
 
 int C940Compute::CanDo98(CLiability* /*liability*/, Event* /*event*/, double /*amount*/) {

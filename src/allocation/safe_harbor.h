@@ -18,6 +18,10 @@ using detail::Cents;
 /// the form keeps none for its month.
 CLiability* CatchupLiabilityOf(CCompute& compute, CLiability* liability);
 
+/// CanDo98 of the 941 family for a liability whose chain holds a piece dated
+/// after its due date (`paidAfterDue`) and adds up to `paid`: 0, 98 or 100.
+int SafeHarborRule(const CLiability* liability, bool paidAfterDue, double paid, double amount);
+
 /// While an alternative allocation appends a piece to the chain of
 /// `liability`: the ledger of that chain; null otherwise.
 const ChainLedger* LedgerBeingExtended(const CCompute& compute, const CLiability* liability);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <new>
 
 #include "compute/period_rules.h"
@@ -77,56 +78,63 @@ bool IsAlternative(int method) {
 /// - the steps know where the liabilities of the regular slots end;
 /// - while a search runs its alternatives, their deposit pieces come from the
 ///   object's pool;
-/// - the alternatives that apply no deposit (in the 941 family those whose
-///   strategy is not implemented, for the other forms every one) all price
-///   the same rebuilt liabilities: the first is priced, the others take its
-///   result. Each still rebuilds its liabilities.
+/// - a method whose allocation is known to be that of an earlier one takes
+///   its result: the alternatives that apply no deposit (in the 941 family
+///   those whose strategy is not implemented, for the other forms every one)
+///   all price the same rebuilt liabilities, and an alternative's
+///   application names the later ones that would make every choice it made
+///   (see BestDepositApplication). Each such method still rebuilds its
+///   liabilities.
 class MethodRun {
  public:
   MethodRun(CCompute& compute, bool search)
       : compute_(compute),
         search_(search),
-        ownSteps_(RunsOwnSteps(compute)),
-        buffers_(ownSteps_ ? BuffersOf(compute) : nullptr) {
+        buffers_(RunsOwnSteps(compute) ? BuffersOf(compute) : nullptr) {
     if (buffers_ == nullptr) return;
     buffers_->OwnRun = true;
     buffers_->CatchupSlotByDueDate.Clear();
+    std::fill(std::begin(buffers_->SameResultAs), std::end(buffers_->SameResultAs), -1);
   }
   ~MethodRun() {
     if (buffers_ == nullptr) return;
     buffers_->PoolPieces = false;
     buffers_->OwnRun = false;
     buffers_->RegularEnd = -1;
+    buffers_->SharingMethod = -1;
   }
   MethodRun(const MethodRun&) = delete;
   MethodRun& operator=(const MethodRun&) = delete;
 
   /// Before method `m` rebuilds its liabilities.
   void Starting(int m) {
-    if (buffers_ != nullptr) buffers_->PoolPieces = search_ && IsAlternative(m);
+    if (buffers_ == nullptr) return;
+    buffers_->PoolPieces = search_ && IsAlternative(m);
+    buffers_->SharingMethod = search_ && IsAlternative(m) ? m : -1;
   }
   /// The result method `m` gives when an earlier one of the run gave it
   /// already; null when `m` must be priced.
   const MethodResult* KnownResult(int m) const {
-    return noDepositMethod_ >= 0 && AppliesNoDeposit(m) ? &compute_.MethodResults[noDepositMethod_]
-                                                        : nullptr;
+    if (buffers_ == nullptr || !search_ || buffers_->SameResultAs[m] < 0) return nullptr;
+    return &compute_.MethodResults[buffers_->SameResultAs[m]];
   }
   void Priced(int m) {
-    if (noDepositMethod_ < 0 && AppliesNoDeposit(m)) noDepositMethod_ = m;
+    if (buffers_ == nullptr || !search_ || !AppliesNoDeposit(m)) return;
+    for (int later = m + 1; later <= kLastAlternativeMethod; ++later) {
+      if (AppliesNoDeposit(later)) buffers_->SameResultAs[later] = m;
+    }
   }
 
  private:
   bool AppliesNoDeposit(int m) const {
-    if (!ownSteps_ || !IsAlternative(m)) return false;
+    if (!IsAlternative(m)) return false;
     return dynamic_cast<const C941Compute*>(&compute_) == nullptr ||
            compute_.IsMethodImplemented(m - 1) == 0;
   }
 
   CCompute& compute_;
   bool search_;
-  bool ownSteps_;
   SearchBuffers* buffers_;
-  int noDepositMethod_ = -1;
 };
 
 // One allocation method: rebuild, apply, price, tidy the catch-ups and

@@ -110,6 +110,12 @@ class SearchBuffers {
   int RegularEnd = -1;
   /// During such a run: CatchupIndex of each due date asked.
   AnswerByDueDate CatchupSlotByDueDate;
+  /// During a search of such a run: the method whose allocation method m is
+  /// known to repeat (its result is taken then), or -1.
+  int SameResultAs[MethodResultCount];
+  /// The alternative method whose allocation is being run, by the search of
+  /// such a run; -1 otherwise.
+  int SharingMethod = -1;
   /// One ledger per regular slot, then one per catch-up slot.
   ChainLedger Ledgers[MaxLiabilitySlots + MaxCatchupSlots];
 };
