@@ -13,6 +13,7 @@
 // + 15" never wraps and a liability without a due date (65535) lies after
 // every deposit.
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <iterator>
 #include <vector>
@@ -77,6 +78,13 @@ constexpr Window PassWindows[8][PassCount] = {
     {Window::Any, Window::Any, Window::Any},
     {Window::None, Window::None, Window::None},
 };
+
+/// The other strategy whose first pass uses the same window (and whose
+/// passes use the same three windows), or the strategy itself.
+int SameFirstPass(int strategy) {
+  constexpr int kPartner[8] = {2, 4, 0, 5, 1, 3, 6, 7};
+  return kPartner[strategy];
+}
 
 /// Catch-up rule 1: when the catch-up liability is preferred, by strategy and
 /// by the pass that found the regular liability.
@@ -366,9 +374,9 @@ inline Pick ChooseLiability(const SearchPlan& plan, int d, CLiability* const* li
 ///   slots left are open without a test;
 /// - the catch-up candidate of each scan order, found again only after the
 ///   application changed a catch-up liability (a piece applied to it, a push).
-class ApplicationScope : public ComputeScope<ApplicationScope, const CCompute> {
+class ApplicationScope : public ComputeScope<ApplicationScope, CCompute> {
  public:
-  ApplicationScope(const CCompute& compute, ChainLedger* ledgers)
+  ApplicationScope(CCompute& compute, ChainLedger* ledgers)
       : ComputeScope(compute),
         open_(compute.Liabilities, UsedRegularSlots(compute)),
         ledgers_(ledgers),
@@ -408,22 +416,31 @@ class ApplicationScope : public ComputeScope<ApplicationScope, const CCompute> {
                                   [this, known](int slot) { return known || IsOpenSlot(slot); });
     Compact();
     const Pick pick = ChooseLiability(plan, d, Owner().Liabilities, found, catchup);
-    if (twinCount_ > 0) CompareTwins(d, found, pick);
+    if (twinCount_ > 0) CompareTwins(d, found, pick, plan.how.strategy);
     picked_ = pick.ledger;
     return pick;
   }
 
-  /// Watches the alternatives that differ from `alternative` only in the
-  /// order the catch-up slots are scanned in and in the catch-up rule, come
-  /// after it and have no known result yet (`sameResultAs`, by method
-  /// number): their searches walk the same regular slots the same way, so
-  /// each choice of theirs follows from this one's candidates.
+  /// Watches the alternatives that come after `alternative`, have no known
+  /// result yet (`sameResultAs`, by method number) and differ from it only
+  /// in the order the catch-up slots are scanned in, in the catch-up rule
+  /// and in the order of the second and third pass. Their searches walk the
+  /// same regular slots the same way and stop at the same place (the walk
+  /// reads only the first pass's window and which of the three windows the
+  /// passes use), so each choice of theirs follows from this one's
+  /// candidates.
   void WatchTwins(int alternative, const int* sameResultAs) {
-    constexpr int kCatchupBits = 1 | (3 << 6);
-    for (int variant = 0; variant < 8; ++variant) {
-      const int twin = (alternative & ~kCatchupBits) | (variant & 1) | ((variant >> 1) << 6);
-      if (twin > alternative && sameResultAs[twin + 1] < 0)
-        twins_[twinCount_++] = {SearchPlan(twin), twin};
+    const AlternativeMethod how = DecodeMethod(alternative);
+    constexpr int kTwinBits = 1 | (7 << 3) | (3 << 6);
+    for (const int strategy : {how.strategy, SameFirstPass(how.strategy)}) {
+      for (int variant = 0; variant < 8; ++variant) {
+        const int twin =
+            (alternative & ~kTwinBits) | (variant & 1) | (strategy << 3) | ((variant >> 1) << 6);
+        if (twin > alternative && sameResultAs[twin + 1] < 0) {
+          twins_[twinCount_++] = {SearchPlan(twin), twin};
+        }
+      }
+      if (SameFirstPass(how.strategy) == how.strategy) break;
     }
   }
 
@@ -436,16 +453,16 @@ class ApplicationScope : public ComputeScope<ApplicationScope, const CCompute> {
     }
   }
 
+  /// The first open catch-up candidate in the scan order.
   Pick CatchupCandidate(bool fromLast) {
-    const int order = fromLast ? 1 : 0;
-    if (!catchupKnown_[order]) {
-      const ChainLedger* catchups = ledgers_ + MaxLiabilitySlots;
-      catchup_[order] = FirstInScan(detail::CatchupSlotCount(Owner()), fromLast,
-                                    [catchups](int k) { return IsOpenCatchup(catchups[k]); });
-      catchupKnown_[order] = true;
+    if (!catchupsKnown_) {
+      catchupsKnown_ = true;
+      openCatchups_ = 0;
+      for (int k = 0; k < detail::CatchupSlotCount(Owner()); ++k) RetestCatchup(k);
     }
-    const int k = catchup_[order];
-    return k < 0 ? Pick{} : Pick{Owner().CatchupLiabilities[k], MaxLiabilitySlots + k};
+    if (openCatchups_ == 0) return Pick{};
+    const int k = fromLast ? std::bit_width(openCatchups_) - 1 : std::countr_zero(openCatchups_);
+    return Pick{Owner().CatchupLiabilities[k], MaxLiabilitySlots + k};
   }
 
   /// The ledger of the chain a piece is to be appended to: that of the
@@ -471,8 +488,15 @@ class ApplicationScope : public ComputeScope<ApplicationScope, const CCompute> {
   /// a regular liability now closed leaves the open slots, and a change to a
   /// catch-up liability calls for new catch-up candidates.
   void Extended(bool pushed) {
-    if (pushed || extended_ >= MaxLiabilitySlots) catchupKnown_[0] = catchupKnown_[1] = false;
-    if (!closedWhenExtended_ || extended_ < 0 || extended_ >= MaxLiabilitySlots) return;
+    if (!closedWhenExtended_) {
+      if (pushed || extended_ >= MaxLiabilitySlots) catchupsKnown_ = false;
+      return;
+    }
+    // Only the liability extended and the catch-up liability its shortfall
+    // went to have changed.
+    if (extended_ >= MaxLiabilitySlots) RetestCatchup(extended_ - MaxLiabilitySlots);
+    if (extended_ < 0 || extended_ >= MaxLiabilitySlots) return;
+    if (pushed) RetestCatchup(Owner().CatchupIndex(ledgers_[extended_].liability));
     if (IsOpenSlot(extended_)) return;
     open_.Drop(position_[extended_]);
     Compact();
@@ -498,15 +522,23 @@ class ApplicationScope : public ComputeScope<ApplicationScope, const CCompute> {
     return -1;
   }
 
+  /// Notes whether catch-up slot k (if there is one) holds an open candidate.
+  void RetestCatchup(int k) {
+    if (!catchupsKnown_ || k < 0 || k >= detail::CatchupSlotCount(Owner())) return;
+    const std::uint32_t bit = 1u << k;
+    openCatchups_ =
+        IsOpenCatchup(ledgers_[MaxLiabilitySlots + k]) ? openCatchups_ | bit : openCatchups_ & ~bit;
+  }
+
   /// Drops the watched twins whose choice for this deposit would differ.
-  void CompareTwins(int d, const RegularCandidates& found, const Pick& pick) {
+  void CompareTwins(int d, const RegularCandidates& found, const Pick& pick, int strategy) {
     const Pick first = CatchupCandidate(false);
     const Pick last = CatchupCandidate(true);
     // Without a catch-up candidate every rule and scan order picks the same.
-    if (first.liability == nullptr && last.liability == nullptr) return;
+    const bool noCatchup = first.liability == nullptr && last.liability == nullptr;
     for (int k = 0; k < twinCount_; ++k) {
       Twin& twin = twins_[k];
-      if (!twin.same) continue;
+      if (!twin.same || (noCatchup && twin.plan.how.strategy == strategy)) continue;
       const Pick catchup = twin.plan.how.catchupsFromLast ? last : first;
       twin.same = ChooseLiability(twin.plan, d, Owner().Liabilities, found, catchup).liability ==
                   pick.liability;
@@ -522,14 +554,14 @@ class ApplicationScope : public ComputeScope<ApplicationScope, const CCompute> {
   SlotList open_;
   ChainLedger* ledgers_;
   bool closedWhenExtended_;
-  Twin twins_[8];
+  Twin twins_[16];
   int twinCount_ = 0;
   std::int16_t position_[MaxLiabilitySlots];  ///< of each open slot in open_
   ChainLedger spare_;
   int picked_ = -1;
   int extended_ = -1;
-  bool catchupKnown_[2] = {};
-  int catchup_[2] = {-1, -1};
+  bool catchupsKnown_ = false;
+  std::uint32_t openCatchups_ = 0;  ///< a bit for each open catch-up candidate
 };
 
 bool IsAppliedByAlternatives(int type) {

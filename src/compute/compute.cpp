@@ -102,6 +102,7 @@ class MethodRun {
     buffers_->OwnRun = false;
     buffers_->RegularEnd = -1;
     buffers_->SharingMethod = -1;
+    buffers_->LeftAsRestored = false;
   }
   MethodRun(const MethodRun&) = delete;
   MethodRun& operator=(const MethodRun&) = delete;
@@ -111,12 +112,18 @@ class MethodRun {
     if (buffers_ == nullptr) return;
     buffers_->PoolPieces = search_ && IsAlternative(m);
     buffers_->SharingMethod = search_ && IsAlternative(m) ? m : -1;
+    // Only an alternative restores with pooled pieces as the one before did.
+    if (!buffers_->PoolPieces) buffers_->LeftAsRestored = false;
   }
   /// The result method `m` gives when an earlier one of the run gave it
   /// already; null when `m` must be priced.
   const MethodResult* KnownResult(int m) const {
     if (buffers_ == nullptr || !search_ || buffers_->SameResultAs[m] < 0) return nullptr;
     return &compute_.MethodResults[buffers_->SameResultAs[m]];
+  }
+  /// After method `m` took a known result: no step ran on its liabilities.
+  void TookKnownResult() {
+    if (buffers_ != nullptr) buffers_->LeftAsRestored = true;
   }
   void Priced(int m) {
     if (buffers_ == nullptr || !search_ || !AppliesNoDeposit(m)) return;
@@ -149,6 +156,7 @@ void RunMethod(CCompute& compute, int method, int flags, int limitToComputeDate,
     result = *known;
     compute.PenaltyTotal = known->Penalty;
     compute.DepositAllocationMethod = method;
+    run.TookKnownResult();
     return;
   }
   const int applied = method == BestMethod ? PickBestMethod(compute.MethodResults) : method;

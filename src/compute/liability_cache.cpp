@@ -38,8 +38,7 @@ bool CopyInto(CLiability& target, const CLiability& source, bool sameIndices, Ne
   target.Catchup = source.Catchup;
   target.NextDay = source.NextDay;
   target.LiabilityDate = source.LiabilityDate;
-  std::copy(std::begin(source.SkippedHolidays), std::end(source.SkippedHolidays),
-            std::begin(target.SkippedHolidays));
+  for (int i = 0; i < 4; ++i) target.SkippedHolidays[i] = source.SkippedHolidays[i];
   CDeposit* last = &target;
   last->Next = nullptr;
   for (const CDeposit* piece = source.Next; piece != nullptr; piece = piece->Next) {
@@ -167,6 +166,10 @@ bool LiabilityCache::Restore(CCompute& compute, int pushSmall) {
   // last restore of the run placed there has the right ones.
   const bool indicesKept = compute.EventsGeneration == generation_ && compute.Buffers != nullptr &&
                            compute.Buffers->OwnRun;
+  SearchBuffers* const buffers = compute.Buffers.get();
+  if (buffers != nullptr && std::exchange(buffers->LeftAsRestored, false) && indicesKept) {
+    return true;  // the liabilities are as the last restore left them
+  }
   if (compute.EventsGeneration != generation_) {
     // A new list or a new run: the events may have been written, the holiday
     // file may have changed, and so may records past the end of the list.
@@ -176,7 +179,6 @@ bool LiabilityCache::Restore(CCompute& compute, int pushSmall) {
   }
   // The previous method's chains go first, and with them every pooled piece.
   // (Past the slots in use only a host can have put a liability.)
-  const SearchBuffers* buffers = compute.Buffers.get();
   const int used = buffers != nullptr && buffers->RegularEnd >= 0
                        ? buffers->RegularEnd
                        : OccupiedEnd(compute.Liabilities, MaxLiabilitySlots);

@@ -116,6 +116,10 @@ class SearchBuffers {
   /// The alternative method whose allocation is being run, by the search of
   /// such a run; -1 otherwise.
   int SharingMethod = -1;
+  /// Set by the search of such a run when an alternative took a known result
+  /// and so left its liabilities as its rebuild restored them: the next
+  /// alternative's restore has nothing to undo.
+  bool LeftAsRestored = false;
   /// One ledger per regular slot, then one per catch-up slot.
   ChainLedger Ledgers[MaxLiabilitySlots + MaxCatchupSlots];
 };
