@@ -380,12 +380,12 @@ class ApplicationScope : public ComputeScope<ApplicationScope, CCompute> {
       : ComputeScope(compute),
         open_(compute.Liabilities, UsedRegularSlots(compute)),
         ledgers_(ledgers),
-        closedWhenExtended_(compute.Buffers != nullptr && compute.Buffers->OwnRun) {
+        ownSteps_(compute.Buffers != nullptr && compute.Buffers->OwnRun) {
     for (int k = open_.begin; k < open_.end; ++k) {
       const int slot = open_.entry[k].slot;
       ledgers_[slot].Open(compute.Liabilities[slot]);
       position_[slot] = static_cast<std::int16_t>(k);
-      if (closedWhenExtended_ && !IsOpenSlot(slot)) open_.Drop(k);
+      if (ownSteps_ && !IsOpenSlot(slot)) open_.Drop(k);
     }
     Compact();
     for (int k = 0; k < detail::CatchupSlotCount(compute); ++k) {
@@ -402,7 +402,7 @@ class ApplicationScope : public ComputeScope<ApplicationScope, CCompute> {
 
   /// Whether the object's steps are the library's own (then the slots left
   /// in the list are known to be open).
-  bool OwnSteps() const { return closedWhenExtended_; }
+  bool OwnSteps() const { return ownSteps_; }
 
   /// Whether the liability of regular slot `slot` is open.
   bool IsOpenSlot(int slot) const { return IsOpen(ledgers_[slot].liability, ledgers_[slot].paid); }
@@ -411,7 +411,7 @@ class ApplicationScope : public ComputeScope<ApplicationScope, CCompute> {
   /// the slots still open and the catch-up candidate.
   Pick Choose(const SearchPlan& plan, int d) {
     const Pick catchup = CatchupCandidate(plan.how.catchupsFromLast);
-    const bool known = closedWhenExtended_;
+    const bool known = ownSteps_;
     const RegularCandidates found(open_, plan.how.liabilitiesFromLast, d, plan.windows,
                                   [this, known](int slot) { return known || IsOpenSlot(slot); });
     Compact();
@@ -488,7 +488,7 @@ class ApplicationScope : public ComputeScope<ApplicationScope, CCompute> {
   /// a regular liability now closed leaves the open slots, and a change to a
   /// catch-up liability calls for new catch-up candidates.
   void Extended(bool pushed) {
-    if (!closedWhenExtended_) {
+    if (!ownSteps_) {
       if (pushed || extended_ >= MaxLiabilitySlots) catchupsKnown_ = false;
       return;
     }
@@ -553,7 +553,7 @@ class ApplicationScope : public ComputeScope<ApplicationScope, CCompute> {
 
   SlotList open_;
   ChainLedger* ledgers_;
-  bool closedWhenExtended_;
+  bool ownSteps_;  ///< the object's steps are the library's own
   Twin twins_[16];
   int twinCount_ = 0;
   std::int16_t position_[MaxLiabilitySlots];  ///< of each open slot in open_

@@ -116,20 +116,21 @@ int IsDeMinimisQuarter(CCompute& c, Date due) {
   return kept != nullptr ? kept->ForDueDate(due) : c.Is944DeMinimisForQuarter(due.QuarterIndex());
 }
 
+/// The tier of an amount `daysLate` days late, paid (or counted) on `date`,
+/// with `notice` the additional 5% inputs.
+int PenaltyTier(const CC6656& notice, Date computeDate, int daysLate, Date date) {
+  if (notice.Active != 0 && date > notice.LastDayToPay && computeDate > notice.LastDayToPay) {
+    return kTierNotice;
+  }
+  if (daysLate < 1) return 0;
+  if (daysLate < 6) return 1;
+  return daysLate < 16 ? 2 : 3;
+}
+
 }  // namespace
 
 double CCompute::PenaltyPercentage(int daysLate, Date date, CLiability* /*liability*/, int* tier) {
-  const CC6656& notice = Penalties()->CC6656;
-  int t = 3;
-  if (notice.Active != 0 && date > notice.LastDayToPay && ComputeDate > notice.LastDayToPay) {
-    t = kTierNotice;
-  } else if (daysLate < 1) {
-    t = 0;
-  } else if (daysLate < 6) {
-    t = 1;
-  } else if (daysLate < 16) {
-    t = 2;
-  }
+  const int t = PenaltyTier(Penalties()->CC6656, ComputeDate, daysLate, date);
   if (tier != nullptr) *tier = t;
   return kRateByTier[t];
 }
@@ -137,13 +138,21 @@ double CCompute::PenaltyPercentage(int daysLate, Date date, CLiability* /*liabil
 double CCompute::PenaltyOn(CLiability* liability, int penaltyFlag) {
   liability->ComputeBalance();
   if (IsDeMinimisQuarter(*this, liability->Date)) penaltyFlag = 0;
+  // During a run of one of the library's own classes its own rule prices
+  // each piece, without the virtual calls.
+  const bool ownRule = Buffers != nullptr && Buffers->OwnRun;
+  const auto rateOf = [&](int daysLate, Date date, CLiability* l, int* tier) {
+    if (!ownRule) return PenaltyPercentage(daysLate, date, l, tier);
+    *tier = PenaltyTier(PenaltyInputs.CC6656, ComputeDate, daysLate, date);
+    return kRateByTier[*tier];
+  };
 
   double result = 0.0;
   if (liability->Next != nullptr) {
     double unpaid = liability->Amount;
     for (CDeposit* d = liability->Next; d != nullptr; d = d->Next) {
       d->DaysLate = DaysLate(liability->Date, d->Date, penaltyFlag);
-      double rate = PenaltyPercentage(d->DaysLate, d->Date, liability, &d->RateIndex);
+      double rate = rateOf(d->DaysLate, d->Date, liability, &d->RateIndex);
       if (d->EventType == PAYMENT && rate < kRateByTier[kTierPayment]) {
         d->RateIndex = kTierPayment;
         rate = kRateByTier[kTierPayment];
@@ -160,7 +169,7 @@ double CCompute::PenaltyOn(CLiability* liability, int penaltyFlag) {
         liability->UnpaidAmount = 0.0;
       } else {
         const int days = DaysLate(liability->Date, ComputeDate, penaltyFlag);
-        const double rate = PenaltyPercentage(days, ComputeDate, liability, &liability->RateIndex);
+        const double rate = rateOf(days, ComputeDate, liability, &liability->RateIndex);
         const double p = PriceUnpaid(rate, unpaid);
         liability->UnpaidDays = days;
         liability->UnpaidPenalty = p;
@@ -170,7 +179,7 @@ double CCompute::PenaltyOn(CLiability* liability, int penaltyFlag) {
     }
   } else {
     const int days = DaysLate(liability->Date, ComputeDate, liability->Applied98 ? 0 : penaltyFlag);
-    const double rate = PenaltyPercentage(days, ComputeDate, liability, &liability->RateIndex);
+    const double rate = rateOf(days, ComputeDate, liability, &liability->RateIndex);
     const double p = PriceUnpaid(rate, liability->Balance);
     liability->UnpaidDays = days;
     liability->UnpaidPenalty = p;
