@@ -383,7 +383,7 @@ class ApplicationScope : public ComputeScope<ApplicationScope, CCompute> {
         ownSteps_(compute.Buffers != nullptr && compute.Buffers->OwnRun) {
     for (int k = open_.begin; k < open_.end; ++k) {
       const int slot = open_.entry[k].slot;
-      ledgers_[slot].Open(compute.Liabilities[slot]);
+      ledgers_[slot].Read(compute.Liabilities[slot]);
       position_[slot] = static_cast<std::int16_t>(k);
       if (ownSteps_ && !IsOpenSlot(slot)) open_.Drop(k);
     }
@@ -391,7 +391,7 @@ class ApplicationScope : public ComputeScope<ApplicationScope, CCompute> {
     for (int k = 0; k < detail::CatchupSlotCount(compute); ++k) {
       ChainLedger& ledger = ledgers_[MaxLiabilitySlots + k];
       if (compute.CatchupLiabilities[k] != nullptr) {
-        ledger.Open(compute.CatchupLiabilities[k]);
+        ledger.Read(compute.CatchupLiabilities[k]);
       } else {
         ledger = ChainLedger{};
       }
@@ -472,7 +472,7 @@ class ApplicationScope : public ComputeScope<ApplicationScope, CCompute> {
     extended_ =
         picked_ >= 0 && ledgers_[picked_].liability == liability ? picked_ : SlotOf(liability);
     if (extended_ < 0) {
-      spare_.Open(liability);
+      spare_.Read(liability);
       return spare_;
     }
     return ledgers_[extended_];

@@ -40,7 +40,7 @@ void PiecePool::Reset() {
 
 // ---- ChainLedger ---------------------------------------------------------------
 
-void ChainLedger::Open(CLiability* l) {
+void ChainLedger::Read(CLiability* l) {
   liability = l;
   last = l;
   paid = 0.0;

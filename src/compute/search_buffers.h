@@ -1,7 +1,10 @@
 // Working storage a compute object keeps for the search over the allocation
 // methods, reused from method to method and from return to return: the pool
-// the alternatives take their deposit pieces from and the running totals of
-// the liabilities' chains.
+// the alternatives take their deposit pieces from, the running totals of the
+// liabilities' chains, and what the steps of a Penalty run of one of the
+// library's own form classes know of each other (where the regular slots
+// end, the catch-up slot of each due date, which methods repeat an earlier
+// one).
 //
 // Pieces come from the pool only while the alternatives of a search run on
 // an object of one of the library's own form classes: then every step that
@@ -57,7 +60,7 @@ struct ChainLedger {
   bool paidAfterDue = false;  ///< a piece dated after the due date
 
   /// Reads the chain of `l` as it stands.
-  void Open(CLiability* l);
+  void Read(CLiability* l);
   /// Links `piece` at the end of the chain; its date counts at once, its
   /// amount when Counted is called.
   void Append(CDeposit* piece) {
