@@ -43,4 +43,30 @@ LEDRIX_API bool LocalHourMinute(int& hour, int& minute);
 /// be put in place; then the old file is untouched and nothing is left behind.
 LEDRIX_API bool ReplaceFile(const std::string& path, const std::string& data);
 
+/// ReplaceFile for content written piece by piece, so that a long output
+/// need not be held whole: the pieces go to a new file in the same folder,
+/// which Commit flushes to disk and renames over `path`. Until Commit
+/// succeeds `path` keeps its old content; a replacement dropped uncommitted
+/// (or whose writes failed) removes its new file.
+class LEDRIX_API FileReplacement {
+ public:
+  explicit FileReplacement(const std::string& path);
+  ~FileReplacement();
+  FileReplacement(const FileReplacement&) = delete;
+  FileReplacement& operator=(const FileReplacement&) = delete;
+
+  /// False once the new file could not be made or a write failed.
+  bool Write(const std::string& data);
+  /// True when the new content is in place.
+  bool Commit();
+
+ private:
+  void Discard();
+
+  std::string path_;
+  std::string tempPath_;
+  int fd_ = -1;
+  bool failed_ = false;
+};
+
 }  // namespace ledrix

@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "ledrix/platform.h"
+
 namespace ledrix::platform {
 
 namespace {
@@ -131,17 +133,53 @@ FileIdentity IdentityOf(const std::string& path) {
 }
 
 bool WriteFileAtomically(const std::string& path, const void* data, std::size_t size) {
-  std::string tempPath;
-  const int fd = CreateTemporarySibling(path, tempPath);
-  if (fd < 0) return false;
-  const bool written = WriteFile(fd, data, size) == static_cast<long>(size) && ::fsync(fd) == 0;
-  const bool closed = ::close(fd) == 0;
-  if (!written || !closed || std::rename(tempPath.c_str(), path.c_str()) != 0) {
-    ::unlink(tempPath.c_str());
-    return false;
-  }
-  SyncFolder(FolderOf(path));
-  return true;
+  FileReplacement replacement(path);
+  return replacement.Write(std::string(static_cast<const char*>(data), size)) &&
+         replacement.Commit();
 }
 
 }  // namespace ledrix::platform
+
+namespace ledrix {
+
+FileReplacement::FileReplacement(const std::string& path) : path_(path) {
+  fd_ = platform::CreateTemporarySibling(path, tempPath_);
+  failed_ = fd_ < 0;
+}
+
+FileReplacement::~FileReplacement() {
+  Discard();
+}
+
+bool FileReplacement::Write(const std::string& data) {
+  if (failed_) return false;
+  if (!data.empty() &&
+      platform::WriteFile(fd_, data.data(), data.size()) != static_cast<long>(data.size())) {
+    Discard();
+  }
+  return !failed_;
+}
+
+bool FileReplacement::Commit() {
+  if (failed_) return false;
+  const bool synced = ::fsync(fd_) == 0;
+  const bool closed = ::close(fd_) == 0;
+  fd_ = -1;
+  if (!synced || !closed || std::rename(tempPath_.c_str(), path_.c_str()) != 0) {
+    Discard();
+    return false;
+  }
+  tempPath_.clear();
+  platform::SyncFolder(platform::FolderOf(path_));
+  return true;
+}
+
+void FileReplacement::Discard() {
+  failed_ = true;
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+  if (!tempPath_.empty()) ::unlink(tempPath_.c_str());
+  tempPath_.clear();
+}
+
+}  // namespace ledrix
