@@ -1,13 +1,15 @@
 // The whole computation of a return with the search over every allocation
-// method (BasicCompute with flags 0), on three returns of growing size, with
-// the liabilities rebuilt from the events for every method ("plain") and
-// copied from the first rebuild ("cached").
+// method (BasicCompute with flags 0), on three returns of growing size and
+// on a series of quarters of 20 to 400 events, with the liabilities rebuilt
+// from the events for every method ("plain") and copied from the first
+// rebuild ("cached").
 //
 //   ledrix_bench --benchmark_repetitions=10 --benchmark_report_aggregates_only=true
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -104,8 +106,33 @@ const Payroll kDailyQuarter = {1,
                                [](int p) { return p % 13 == 6 ? 8 : 0; },
                                [](int p) { return p % 17 == 3 ? 60.0 : 0.0; }};
 
-void RunBasicCompute(benchmark::State& state, const Payroll& payroll) {
-  const auto doc = MakeReturn(payroll);
+/// A Form 941 quarter (2005 Q1, semi-weekly) of `events` events: 13 Monday
+/// paydays and the rest deposits, handed out to the paydays in turn, each
+/// payday's tax split evenly over its deposits, dated from the Wednesday to
+/// the Tuesday after (due on the Friday: up to four days late).
+std::unique_ptr<C941Doc> MakeSeriesReturn(int events) {
+  constexpr int kPaydays = 13;
+  auto doc = std::make_unique<C941Doc>();
+  doc->Form = 1;
+  doc->Quarter = 100;
+  doc->ComputeMethod = 1;
+  const int deposits = events - kPaydays;
+  for (int p = 0; p < kPaydays; ++p) {
+    const Date payday = Date(1, 3, 5) + 7 * p;
+    const double tax = 8000.0 + 250.0 * (p % 5) + 0.37 * p;
+    Add(*doc, ledrix::LIABILITY, payday, tax);
+    const int parts = deposits / kPaydays + (p < deposits % kPaydays ? 1 : 0);
+    double left = tax;
+    for (int j = 0; j < parts; ++j) {
+      const double part = j + 1 == parts ? left : std::round(tax / parts * 100.0) / 100.0;
+      left = std::round((left - part) * 100.0) / 100.0;
+      Add(*doc, ledrix::DEPOSIT, payday + 2 + j % 7, part);
+    }
+  }
+  return doc;
+}
+
+void RunBasicCompute(benchmark::State& state, std::unique_ptr<C941Doc> doc) {
   ledrix::C941Compute compute;
   if (doc->Form == 10) compute.Set944();
   compute.SetComputeDate(Date(12, 30, 5));
@@ -119,13 +146,17 @@ void RunBasicCompute(benchmark::State& state, const Payroll& payroll) {
 }
 
 void Form941WeeklyQuarter(benchmark::State& state) {
-  RunBasicCompute(state, kWeeklyQuarter);
+  RunBasicCompute(state, MakeReturn(kWeeklyQuarter));
 }
 void Form944WeeklyYear(benchmark::State& state) {
-  RunBasicCompute(state, kWeeklyYear);
+  RunBasicCompute(state, MakeReturn(kWeeklyYear));
 }
 void Form941DailyQuarter(benchmark::State& state) {
-  RunBasicCompute(state, kDailyQuarter);
+  RunBasicCompute(state, MakeReturn(kDailyQuarter));
+}
+/// Arguments: plain (0) or cached (1), then the number of events.
+void Form941EventSeries(benchmark::State& state) {
+  RunBasicCompute(state, MakeSeriesReturn(static_cast<int>(state.range(1))));
 }
 
 /// The fastest repetition as well: on a shared machine other work only ever
@@ -147,6 +178,10 @@ BENCHMARK(Form944WeeklyYear)
 BENCHMARK(Form941DailyQuarter)
     ->Arg(0)
     ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->ComputeStatistics("min", Fastest);
+BENCHMARK(Form941EventSeries)
+    ->ArgsProduct({{0, 1}, {20, 50, 100, 200, 400}})
     ->Unit(benchmark::kMillisecond)
     ->ComputeStatistics("min", Fastest);
 

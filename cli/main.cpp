@@ -5,6 +5,7 @@
 //   ledrix designation RETURN.json [--csv] [--events FILE.csv]
 //   ledrix report KIND RETURN.json [--raw] [-o FILE]
 //   ledrix predict RETURN.json [--json]
+//   ledrix batch PATH... [-r] [--jobs N] [--csv FILE] [--jsonl FILE]
 //   ledrix template FORM
 //   ledrix holidays YEAR
 //   ledrix holidays add-federal FROM[-TO] | add NAME DATE... | remove NAME
@@ -18,9 +19,12 @@
 // Warnings (a year the holiday calendar does not hold, a quarter without a
 // rate) go to standard error, each naming the command that fixes it.
 //
-// Exit status: 0 done, 2 bad input (nothing is printed on standard output),
+// Exit status: 0 done, 2 bad input (nothing is printed on standard output;
+// for batch, any return that failed, the others being in the table),
 // 64 a usage error, 74 a report that could not be written whole (no file is
 // left behind).
+#include <unistd.h>
+
 #include <CLI/CLI.hpp>
 #include <csignal>
 #include <cstdlib>
@@ -28,6 +32,7 @@
 #include <sstream>
 #include <string>
 
+#include "batch.h"
 #include "calendar_commands.h"
 #include "csv_events.h"
 #include "designation.h"
@@ -103,6 +108,16 @@ int RunCompute(const ComputeOptions& options) {
   std::cout << out.str();
   WriteWarnings(std::cerr, result.warnings);
   return 0;
+}
+
+/// A batch's exit status: 2 when any return failed (each named on standard
+/// error), 0 when all were computed.
+int RunBatchCommand(BatchOptions options) {
+  const std::vector<std::string> files = BatchFiles(options.paths, options.recursive);
+  if (files.empty()) throw InputError("no *.json return files in the paths given");
+  options.progress = ::isatty(STDERR_FILENO) != 0;
+  const BatchCounts counts = RunBatch(files, options, std::cout, std::cerr);
+  return counts.failed ? kBadInput : 0;
 }
 
 /// The designation always comes from the search, whatever the file asks.
@@ -220,6 +235,18 @@ int main(int argc, char** argv) {
                             "write to FILE (replaced whole, or left as it was) instead of "
                             "standard output");
 
+  BatchOptions batch;
+  CLI::App* batchCommand = app.add_subcommand(
+      "batch", "compute many return files on several threads and summarize them in one table");
+  batchCommand->add_option("PATH", batch.paths, "return files, and folders of *.json return files")
+      ->required();
+  batchCommand->add_flag("-r,--recursive", batch.recursive, "also the folders inside the folders");
+  batchCommand->add_option("-j,--jobs", batch.jobs, "worker threads (default: one per core)")
+      ->check(CLI::Range(1, 256));
+  batchCommand->add_option("--csv", batch.csvPath, "also write the summary as CSV to FILE");
+  batchCommand->add_option("--jsonl", batch.jsonlPath,
+                           "write each return's whole --json result to FILE, one a line");
+
   PredictOptions predict;
   CLI::App* predictCommand = app.add_subcommand(
       "predict", "what must still be deposited, and by when (the deposit predictor)");
@@ -297,6 +324,7 @@ int main(int argc, char** argv) {
     if (*computeCommand) return RunCompute(compute);
     if (*designationCommand) return RunDesignation(designation);
     if (*predictCommand) return RunPredict(predict);
+    if (*batchCommand) return RunBatchCommand(batch);
     if (*reportCommand) {
       RunReport(report);
       return 0;

@@ -18,19 +18,28 @@ ledrix_install_packages() {
   DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq "${missing[@]}"
 }
 
-# ledrix_build DIR [cmake options...]: configures and builds into DIR (only
-# the target LEDRIX_BUILD_TARGET when that is set). The build's output goes
+# ledrix_build DIR [cmake options...] [--target NAME]: configures and builds
+# into DIR (only NAME and what it needs, when given). The build's output goes
 # to DIR/build.log and one line says so; when the build fails, the end of the
 # log is shown.
 ledrix_build() {
   local dir=$1
   shift
+  local options=() target=()
+  while [ $# -gt 0 ]; do
+    if [ "$1" = "--target" ]; then
+      target+=(--target "$2")
+      shift 2
+    else
+      options+=("$1")
+      shift
+    fi
+  done
   mkdir -p "$dir"
   local log=$dir/build.log
   echo "Building Ledrix in ${dir#"$LEDRIX_ROOT/"} (log: ${log#"$LEDRIX_ROOT/"})"
-  if ! { cmake -S "$LEDRIX_ROOT" -B "$dir" "$@" &&
-         cmake --build "$dir" -j"$(nproc)" ${LEDRIX_BUILD_TARGET:+--target "$LEDRIX_BUILD_TARGET"}; } \
-      >"$log" 2>&1; then
+  if ! { cmake -S "$LEDRIX_ROOT" -B "$dir" "${options[@]}" &&
+    cmake --build "$dir" -j"$(nproc)" "${target[@]}"; } >"$log" 2>&1; then
     tail -n 40 "$log" >&2
     echo "The build failed; the whole log is $log" >&2
     return 1

@@ -31,7 +31,7 @@ LEDRIX_PACKAGES+=(clang-14 libclang-rt-14-dev)
 ledrix_install_packages
 dir=$LEDRIX_ROOT/build-fuzz
 compiler=$(command -v clang++ || command -v clang++-14)
-CXX=$compiler LEDRIX_BUILD_TARGET=fuzz_targets ledrix_build "$dir" -DLEDRIX_FUZZ=ON \
+CXX=$compiler ledrix_build "$dir" --target fuzz_targets -DLEDRIX_FUZZ=ON \
   -DLEDRIX_BUILD_TESTS=OFF -DLEDRIX_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
 # The holiday and rate files the targets write go to a folder of their own, in

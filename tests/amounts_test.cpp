@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <cmath>
+#include <cstdint>
 #include <cstring>
+#include <limits>
+#include <random>
 #include <string>
 #include <utility>
 
@@ -27,6 +32,72 @@ TEST(Amounts, RoundToCents) {
   double whole = 2.5;
   RoundTo(whole, 0);
   EXPECT_DOUBLE_EQ(whole, 3.0);
+}
+
+/// The rounding rule step by step, with the whole part and fraction taken by
+/// the C library's modf.
+bool RoundToWithModf(double& value, std::uint16_t decimals) {
+  double scale = 1.0;
+  for (int i = 0; i < decimals; ++i) scale *= 10.0;
+  value += 1e-10;
+  double whole = 0.0;
+  const double fraction = std::modf(value * scale, &whole);
+  const bool negative = value < 0.0;
+  if (negative && fraction <= -0.5) whole -= 1.0;
+  if (!negative && fraction >= 0.499999999) whole += 1.0;
+  value = whole / scale;
+  return negative;
+}
+
+/// Whether RoundTo gives the bits and the answer of the modf rule for `x`.
+bool RoundsLikeModf(double x, std::uint16_t decimals) {
+  double fast = x;
+  double reference = x;
+  const bool negative = RoundTo(fast, decimals);
+  return negative == RoundToWithModf(reference, decimals) &&
+         std::bit_cast<std::uint64_t>(fast) == std::bit_cast<std::uint64_t>(reference);
+}
+
+TEST(Amounts, RoundToGivesTheBitsOfModfOnEveryKindOfDouble) {
+  using limits = std::numeric_limits<double>;
+  const double twoTo52 = 4503599627370496.0;
+  const double below2To52 = std::nextafter(twoTo52, 0.0);
+  const double inf = limits::infinity();
+  const double quietNaN = limits::quiet_NaN();
+  const double signalingNaN = limits::signaling_NaN();
+  const double nanWithPayload = std::bit_cast<double>(0x7ff8000000012345ULL);
+  const double largest = limits::max();
+  const double smallestNormal = limits::min();
+  const double smallest = limits::denorm_min();
+  const double edges[] = {0.0,     inf,     quietNaN,   signalingNaN, nanWithPayload,
+                          1e300,   twoTo52, below2To52, twoTo52 + 1,  2 * twoTo52,
+                          0.5,     0.25,    1e-10,      0.005,        0.004999999999,
+                          1.005,   2.345,   99.995,     largest,      smallestNormal,
+                          smallest};
+  for (const double edge : edges) {
+    for (const double x : {edge, -edge}) {
+      for (const std::uint16_t decimals : {0, 1, 2, 3, 8, 17, 400}) {  // 400: an infinite scale
+        EXPECT_TRUE(RoundsLikeModf(x, decimals)) << x << " to " << decimals;
+      }
+    }
+  }
+  // Every bit pattern (NaNs, huge and tiny magnitudes), amounts of up to a
+  // million dollars, and the values next to each half cent, where the nudge
+  // and the 0.499999999 threshold decide.
+  std::mt19937_64 rng(20240517);
+  std::uniform_int_distribution<std::int64_t> cents(-100000000, 100000000);
+  std::uniform_int_distribution<int> ulps(-40, 40);
+  int mismatches = 0;
+  for (int i = 0; i < 3000000; ++i) {
+    const double pattern = std::bit_cast<double>(rng());
+    const double amount = static_cast<double>(cents(rng)) / 100.0 + ulps(rng) * 1e-12;
+    const double half = (static_cast<double>(cents(rng)) + 0.5) / 100.0 - 1e-10;
+    const double nearHalf = std::bit_cast<double>(std::bit_cast<std::int64_t>(half) + ulps(rng));
+    for (const double x : {pattern, amount, nearHalf}) {
+      if (!RoundsLikeModf(x, 2) && ++mismatches <= 5) ADD_FAILURE() << std::hexfloat << x;
+    }
+  }
+  EXPECT_EQ(mismatches, 0);
 }
 
 TEST(Amounts, MoneyText) {

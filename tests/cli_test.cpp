@@ -289,12 +289,8 @@ TEST_F(CommandTest, ReturnPenaltiesAndInterest) {
   EXPECT_NEAR(interest["chain"][2]["factor"].get<double>(), 0.005053546, 5e-10);  // 46 days at 4%
 
   // The text as a practitioner reads it, line for line.
-  std::stringstream expected;
-  expected << std::ifstream(std::string(LEDRIX_SOURCE_DIR) +
-                            "/tests/data/late-return-and-interest.txt")
-                  .rdbuf();
   Outcome text = Ledrix("compute '" + path + "'");
-  EXPECT_EQ(text.out, expected.str());
+  EXPECT_EQ(text.out, Data("late-return-and-interest.txt"));
 }
 
 TEST_F(CommandTest, TextSummaryForAPerson) {
@@ -354,12 +350,6 @@ std::string Return(const std::string& events, const std::string& extra = "") {
   return Head("941", "2005Q1", "monthly") + ", " + extra + R"("events": )" + events + "}";
 }
 
-/// A Form 941 return for 2005 Q1 with one event of `type` on `date` for `amount`.
-std::string Return1(const char* type, const char* date, const char* amount = "1") {
-  return Return(std::string(R"([{"type": ")") + type + R"(", "date": ")" + date +
-                R"(", "amount": )" + amount + "}]");
-}
-
 // Each bad return (or events file, given with a good return) is named with the
 // fault, exit status 2, and nothing is printed. An empty text names a file
 // that is not there.
@@ -368,96 +358,24 @@ TEST_F(CommandTest, BadInputIsNamedAndNothingIsPrinted) {
   std::string many = "[";
   for (int i = 0; i < 1464; ++i) many += (i ? "," : "") + liability;
   many += "]";
-  struct Case {
-    std::string text;
-    std::string message;
-    std::string csv = "";
-  } cases[] = {
-      {R"({"form": "941", )", "not a JSON document"},
-      {"[1, 2]", "the return must be a JSON object"},
-      {Head("942", "2005Q1", "monthly") + "}", "form: unknown form \"942\""},
-      {Head("941", "2005", "monthly") + "}", "period: \"2005\" is not a quarter of Form 941"},
-      {Head("944", "2005Q1", "monthly") + "}", "period: \"2005Q1\" is not a year of Form 944"},
-      {Head("941", "2005Q1", "weekly") + "}", "schedule: unknown schedule \"weekly\""},
-      {Return("[" + liability + R"(, {"type": "LIAB", "date": "2005-01-14", "amount": 1}])"),
-       "event 2: type: unknown event type \"LIAB\"; did you mean \"LIABILITY\"?"},
-      {Return1("DEPOSIT", "2005-02-30"), "event 1: date: \"2005-02-30\" is not a calendar date"},
-      {Return1("DEPOSIT", "1979-12-31"),
-       "event 1: date: \"1979-12-31\" is outside the supported dates"},
-      {Return("[]", R"("compute_date": "2159-06-05", )"),
-       "compute_date: \"2159-06-05\" is outside the supported dates, 1980-01-02 to 2159-06-04"},
-      {Head("944", "2159", "monthly") + "}", "period: \"2159\" is outside the supported dates"},
-      {Return1("LIABILITY", "2005-04-01"),
-       "event 1: date: 2005-04-01 is outside the period 2005 Q1"},
-      {Return("[" + liability + R"(, {"type": "DEPOSIT", "date": "2005-01-20", "amount": 1e400}])"),
-       "event 2: amount: not a finite number"},
-      {Return1("DEPOSIT", "2005-01-20", "\"12.50\""), "event 1: amount: must be a number"},
-      {Return(R"([{"type": "DEPOSIT", "amount": 5}])"), "event 1: date: missing"},
-      {Return("[]", R"("penalties": {"failure_to_pay": {"notices": ["2005-06-31"]}}, )"),
-       "penalties.failure_to_pay.notices[0]: \"2005-06-31\" is not a calendar date"},
-      {Return(many), "event 1464: more than the 1463 events a return can hold"},
-      {Return("[]", R"("report": [], )"), "report: must be an object"},
-      {Return("[]", R"("report": {"lines_per_page": 15}, )"),
-       "report.lines_per_page: must be a whole number from 16 to 10000"},
-      {Return("[]", R"("report": {"first_page": 100}, )"),
-       "report.first_page: must be a whole number from 0 to 99"},
-      {Return("[]", R"("report": {"margin": ["1","2","3","4","5","6","7","8","9","10","11"]}, )"),
-       "report.margin: must be a list of at most 10 texts"},
-      {"", "cannot read the file"},
-      {Return("[]", R"("compte_date": "2005-06-30", )"),
-       "compte_date: unknown key; did you mean \"compute_date\"?"},
-      {Return(R"([{"type": "DEPOSIT", "date": "2005-01-20", "amont": 5}])"),
-       "event 1: amont: unknown key; did you mean \"amount\"?"},
-      {Return("[]", R"("penalties": {"failure_to_file": {"date_filled": "2005-06-01"}}, )"),
-       "penalties.failure_to_file.date_filled: unknown key; did you mean \"date_filed\"?"},
-      {Return("[]", R"("company": {"name": "A", "address": "B"}, )"),
-       "company.address: unknown key (expected name, ein)"},
-      {Return1("LIABILITY", "2005-01-14", "-100"),
-       "event 1: amount: -100.00 is negative, but a LIABILITY has no sign"},
-      {Return1("PAYMENT", "2005-01-14", "-100"), "event 1: amount: -100.00 is negative"},
-      {Return("[]", R"("compute_date": "2004-12-31", )"),
-       "compute_date: 2004-12-31 is before the period 2005 Q1 begins (2005-01-01)"},
-      {Return("[]", R"("due_date": "2005-03-30", )"),
-       "due_date: 2005-03-30 is before the period 2005 Q1 ends (2005-03-31)"},
-      // Events from CSV: the file, the line and the column of the fault.
-      {Return("[]"), "line 2, column 22: amount: \"inf\" is not an amount",
-       "date,type,amount\n2005-01-14,LIABILITY,inf\n"},
-      {Return("[]"), "line 1, column 1: expected the header line", "2005-01-14,LIABILITY,100\n"},
-      {Return("[]"), "line 2, column 22: amount: \"1,00.00\" is not an amount",
-       "date,type,amount\n2005-01-14,LIABILITY,\"1,00.00\"\n"},
-      {Return("[]"), "line 2, column 24: expected 3 fields (date,type,amount), found 4; an amount",
-       "date,type,amount\n2005-01-14,LIABILITY,1,000.00\n"},
-      {Return("[]"), "line 3, column 12: the quoted field is not closed",
-       "date,type,amount\r\n2005-01-14,LIABILITY,100\r\n2005-01-20,\"DEPOSIT,100\r\n"},
-      {Return("[]"), "line 2, column 12: type: unknown event type \"DEPOSITE\"; did you mean",
-       "\xEF\xBB\xBF\"date\",\"type\",\"amount\"\n2005-01-20,DEPOSITE,100\n"},
-      {Return("[]"), "line 2, column 20: amount: -5.00 is negative",
-       "date,type,amount\n2005-01-20,DEPOSIT,-$5.00\n"},
-  };
+  auto cases = ledrix::testing::DataRows("bad-returns.tsv");
+  ASSERT_EQ(cases.size(), 36u);
+  cases.push_back({"event 1464: more than the 1463 events a return can hold", Return(many)});
   int number = 0;
-  for (const Case& bad : cases) {
-    const std::string name = "bad" + std::to_string(++number);
-    std::string path = bad.text.empty() ? (dir_ / name).string() : Write(name + ".json", bad.text);
+  for (const auto& bad : cases) {
+    const std::string name = "bad" + std::to_string(++number), &message = bad[0];
+    std::string path = bad[1].empty() ? (dir_ / name).string() : Write(name + ".json", bad[1]);
     std::string args = "compute '" + path + "'";
-    if (!bad.csv.empty()) args += " --events '" + (path = Write(name + ".csv", bad.csv)) + "'";
+    if (bad.size() > 2) args += " --events '" + (path = Write(name + ".csv", bad[2])) + "'";
     Outcome run = Ledrix(args);
-    EXPECT_EQ(run.status, 2) << bad.message;
-    EXPECT_EQ(run.out, "") << bad.message;
-    EXPECT_NE(run.err.find(path + ": " + bad.message), std::string::npos)
-        << "expected: " << bad.message << "\nstderr: " << run.err;
+    EXPECT_EQ(run.status, 2) << message;
+    EXPECT_EQ(run.out, "") << message;
+    EXPECT_NE(run.err.find(path + ": " + message), std::string::npos)
+        << "expected: " << message << "\nstderr: " << run.err;
   }
 }
 
 // ---- ledrix report ------------------------------------------------------------
-
-/// The expected text of report `kind` of the worked return, one line per line.
-std::string ExpectedReport(const std::string& kind) {
-  std::ifstream in(std::string(LEDRIX_SOURCE_DIR) + "/tests/data/reports/late-filed-return." +
-                   kind + ".txt");
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 // The worked return (late deposits, a non-FTD payment, a credit, an unpaid
 // balance priced at 15% after the notice, all three return penalties and
@@ -472,7 +390,7 @@ TEST_F(CommandTest, ReportsOfTheWorkedReturn) {
   for (const std::string kind :
        {"deposit-penalty", "penalty-summary", "interest", "rates", "main-screen", "predictor",
         "irs-header", "liability-detail", "deposit-detail", "irs-input"}) {
-    const std::string expected = ExpectedReport(kind);
+    const std::string expected = Data("reports/late-filed-return." + kind + ".txt");
     Outcome run = Ledrix("report " + kind + " '" + example + "'");
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, expected) << kind;
@@ -538,23 +456,7 @@ TEST_F(CommandTest, PredictOfTheWorkedReturn) {
   const std::string example = Example("late-filed-return.json");
   Outcome run = Ledrix("predict '" + example + "'");
   EXPECT_EQ(run.status, 0) << run.err;
-  EXPECT_NE(run.out.find(R"(
-Due 06-15-05 Wed, past due
-  Liability                    05-13-05 Fri       6,000.00
-  Credit applied                                   -200.00
-  Paid                         06-20-05 Mon      -3,000.00
-  Still to deposit                                2,800.00
-
-Due 07-15-05 Fri, past due
-  Liability                    06-10-05 Fri       7,000.00
-  Paid                         07-05-05 Tue      -1,000.00
-  Paid                         08-05-05 Fri      -4,000.00
-  Still to deposit                                2,000.00
-
-Still to deposit in all                           4,800.00
-)"),
-            std::string::npos)
-      << run.out;
+  EXPECT_NE(run.out.find(Data("predict-late-filed-return.txt")), std::string::npos) << run.out;
 
   run = Ledrix("predict '" + example + "' --json");
   const json result = json::parse(run.out);
@@ -646,19 +548,9 @@ TEST_F(CommandTest, UsageErrors) {
 TEST_F(CommandTest, HolidaysAndDueDates) {
   const struct {
     const char* args;
-    const char* out;
+    std::string out;
   } cases[] = {// New Year's Day 2005 was observed on Friday 31 December 2004.
-               {"holidays 2005",
-                "01-17-05 Mon  MLK Birthday                    built in\n"
-                "01-20-05 Thu  Inauguration Day                built in\n"
-                "02-21-05 Mon  President's Day                 built in\n"
-                "05-30-05 Mon  Memorial Day                    built in\n"
-                "07-04-05 Mon  Independence Day                built in\n"
-                "09-05-05 Mon  Labor Day                       built in\n"
-                "10-10-05 Mon  Columbus Day                    built in\n"
-                "11-11-05 Fri  Veteran's Day                   built in\n"
-                "11-24-05 Thu  Thanksgiving                    built in\n"
-                "12-26-05 Mon  Christmas                       built in\n"},
+               {"holidays 2005", Data("holidays-2005.txt")},
                {"holidays 1992",
                 "The holiday calendar does not hold the legal holidays of 1992: `ledrix "
                 "holidays add NAME DATE...` adds them.\n"},
@@ -681,6 +573,11 @@ TEST_F(CommandTest, HolidaysAndDueDates) {
   }
 }
 
+/// The warning of a run into 2025 before the calendar holds 2025's holidays.
+const char* const kNo2025Holidays =
+    "The holiday calendar does not hold the legal holidays of 2025, so due dates and days late "
+    "there took no holiday into account. `ledrix holidays add-federal 2025` adds them.";
+
 // Interest past the table's last rate says which quarters lacked one, in the
 // interest section and as a warning naming the command that adds them; the
 // tax unpaid into 2025 warns that the calendar lacks 2025's holidays. A
@@ -694,8 +591,7 @@ TEST_F(CommandTest, MissingRatesAndThePinnedClock) {
   unsetenv("LEDRIX_FIXED_NOW");
   ASSERT_EQ(run.status, 0) << run.err;
   const json warnings = {
-      "The holiday calendar does not hold the legal holidays of 2025, so due dates and days late "
-      "there took no holiday into account. `ledrix holidays add-federal 2025` adds them.",
+      kNo2025Holidays,
       "The rate table has no rate for 2024 Q3 to 2025 Q1; the latest earlier rate, 8.00% (2024 "
       "Q2), was used. `ledrix rates add-known` adds the published rates through 2026 Q1."};
   EXPECT_EQ(run.err, "ledrix: warning: " + warnings[0].get<std::string>() +
@@ -766,9 +662,7 @@ TEST_F(CommandTest, CalendarAndRatesBroughtUpToDate) {
   const std::string q4 = Write("2024q4.json", Head("941", "2024Q4", "monthly") + R"(,
       "allocation": "irs", "compute_date": "2025-12-31",
       "events": [{"type": "LIABILITY", "date": "2024-12-15", "amount": 10000}]})");
-  const std::string holidayWarning =
-      "The holiday calendar does not hold the legal holidays of 2025, so due dates and days late "
-      "there took no holiday into account. `ledrix holidays add-federal 2025` adds them.";
+  const std::string holidayWarning = kNo2025Holidays;
 
   // Friday 14 February 2025: the next business day is Monday the 17th until
   // Presidents' Day is known.

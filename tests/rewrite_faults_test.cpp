@@ -1,8 +1,7 @@
 // The user's files on a failing disk: every rewrite (the holiday file, the
-// rate file, a report written with -o, the statistics file) meets each fault
-// a disk can give, and
-// the file it was to replace stays whole, no temporary file is left beside it
-// and the caller is told why.
+// rate file, a report written with -o, a batch's CSV summary, the statistics
+// file) meets each fault a disk can give, and the file it was to replace
+// stays whole, no temporary file is left beside it and the caller is told why.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <sstream>
 #include <future>
 #include <iterator>
 #include <string>
@@ -23,6 +23,7 @@
 #include "ledrix/interest.h"
 #include "ledrix/platform.h"
 #include "platform/files.h"
+#include "batch.h"
 #include "report_command.h"
 
 namespace ledrix {
@@ -88,11 +89,26 @@ std::string WriteReport(const Arm& arm) {
   }
 }
 
+std::string WriteBatchSummary(const Arm& arm) {
+  cli::BatchOptions options;
+  options.csvPath = (ReportFolder() / "summary.csv").string();
+  const std::vector<std::string> files{std::string(LEDRIX_SOURCE_DIR) +
+                                       "/examples/late-filed-return.json"};
+  std::ostringstream out, err;
+  arm();  // the summary is written on this thread, the returns computed on others
+  try {
+    cli::RunBatch(files, options, out, err);
+    return "";
+  } catch (const cli::OutputError& error) {
+    return error.what();
+  }
+}
+
 struct Rewrite {
   const char* name;
   fs::path target;
   std::string (*run)(const Arm& arm);
-  bool namesThePath;  // the caller's message begins "cannot write the report to PATH: "
+  std::string toldBefore;  // what the command says before the reason
 };
 
 struct Fault {
@@ -124,11 +140,13 @@ class RewriteFaultTest : public ::testing::Test {
 
 TEST_F(RewriteFaultTest, EveryFaultLeavesTheFileWholeAndSaysWhy) {
   const std::string reportPath = (ReportFolder() / "detail.rpt").string();
+  const std::string summaryPath = (ReportFolder() / "summary.csv").string();
   const Rewrite rewrites[] = {
-      {"holiday file", LibraryFolder() / Holiday::FileName, SaveHolidays, false},
-      {"rate file", LibraryFolder() / RateTable::FileName, SaveRates, false},
-      {"report -o", reportPath, WriteReport, true},
-      {"statistics file", ReportFolder() / "runs.tsv", AppendStatistics, false},
+      {"holiday file", LibraryFolder() / Holiday::FileName, SaveHolidays, ""},
+      {"rate file", LibraryFolder() / RateTable::FileName, SaveRates, ""},
+      {"report -o", reportPath, WriteReport, "cannot write the report to " + reportPath + ": "},
+      {"batch --csv", summaryPath, WriteBatchSummary, "cannot write " + summaryPath + ": "},
+      {"statistics file", ReportFolder() / "runs.tsv", AppendStatistics, ""},
   };
   const std::string kept = "; the file was left as it was";
   const Fault faults[] = {
@@ -154,9 +172,7 @@ TEST_F(RewriteFaultTest, EveryFaultLeavesTheFileWholeAndSaysWhy) {
       EmptyFolders();
       std::ofstream(rewrite.target, std::ios::binary | std::ios::trunc) << earlier;
       const std::string told = rewrite.run(fault.arm);
-      EXPECT_EQ(told,
-                (rewrite.namesThePath ? "cannot write the report to " + reportPath + ": " : "") +
-                    fault.message + (fault.newContentInPlace ? "" : kept));
+      EXPECT_EQ(told, rewrite.toldBefore + fault.message + (fault.newContentInPlace ? "" : kept));
       const std::string left = ReadAll(rewrite.target);
       EXPECT_EQ(FilesIn(rewrite.target.parent_path()), 1);
       // Each fault strikes once: the same rewrite then succeeds.

@@ -18,7 +18,8 @@
 namespace ledrix {
 
 /// Rounds `value` in place to `decimals` places: adds a 1e-10 nudge, splits
-/// with modf, and rounds a positive fraction of 0.499999999 or more up and a
+/// the scaled value into its whole part toward zero and its fraction (as
+/// modf does), and rounds a positive fraction of 0.499999999 or more up and a
 /// negative one of -0.5 or less down. Returns true when the nudged value was
 /// negative.
 LEDRIX_API bool RoundTo(double& value, std::uint16_t decimals);

@@ -101,13 +101,16 @@ class LEDRIX_API CCompute {
   /// from the events for every method.
   bool UseLiabilityCache = true;
   /// Changes whenever the event list may have been replaced (SetEvents, the
-  /// deferral event) and at the start of every Penalty run; what was derived
-  /// from the whole event array and the holiday file is looked at again then.
-  /// A host that writes Events directly and then runs the steps of Penalty
-  /// itself increments it.
+  /// deferral event) and at the start of every Penalty run; the events, what
+  /// was derived from the whole event array and the holiday file are looked
+  /// at again then. A host that writes Events directly and then runs the
+  /// steps of Penalty itself increments it.
   std::uint32_t EventsGeneration = 0;
   /// The liabilities of the last rebuild and what they were built from.
   std::shared_ptr<class LiabilityCache> CachedLiabilities;
+  /// Working storage of the search (deposit pieces, running totals of the
+  /// chains), kept from method to method and from return to return.
+  std::unique_ptr<class SearchBuffers> Buffers;
 
   /// The events whose liabilities are being sorted, per thread.
   static constinit thread_local Event* pEvents;

@@ -1,4 +1,12 @@
 // Ledrix: US federal payroll-tax penalties of one return period.
+//
+// Threads: several threads may compute at once, each with compute objects,
+// documents, rate tables and report generators of its own. What they share
+// is safe to share: the holiday calendar (Holiday::Shared, loaded once
+// under a lock and read-only after), the string table and the built-in
+// rates (constant), the clock and the notification sink (the sink is swapped
+// under a lock). The current form and the liability sort's event pointer
+// are per thread, so set Event::CurrentForm on the thread that computes.
 #pragma once
 
 #include "ledrix/amounts.h"

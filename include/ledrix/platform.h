@@ -50,4 +50,33 @@ LEDRIX_API bool ReplaceFile(const std::string& path, const std::string& data);
 /// it was". Empty after a rewrite that succeeded.
 LEDRIX_API std::string LastFileError();
 
+/// ReplaceFile for content written piece by piece, so that a long output
+/// need not be held whole: the pieces go to a new file in the same folder,
+/// which Commit flushes to disk and renames over `path`, then flushes the
+/// folder. Until Commit succeeds `path` keeps its old content; a replacement
+/// dropped uncommitted (or whose writes failed) removes its new file. After a
+/// false from Write or Commit, LastFileError() on the same thread says why.
+class LEDRIX_API FileReplacement {
+ public:
+  explicit FileReplacement(const std::string& path);
+  ~FileReplacement();
+  FileReplacement(const FileReplacement&) = delete;
+  FileReplacement& operator=(const FileReplacement&) = delete;
+
+  /// False once the new file could not be made or a write failed.
+  bool Write(const std::string& data);
+  /// True when the new content is in place.
+  bool Commit();
+
+ private:
+  bool Fail(int error, const char* step);
+  void Discard();
+
+  std::string path_;
+  std::string tempPath_;
+  std::string error_;  // why it failed, kept for Commit's LastFileError()
+  int fd_ = -1;
+  bool failed_ = false;
+};
+
 }  // namespace ledrix

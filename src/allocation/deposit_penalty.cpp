@@ -7,6 +7,8 @@
 #include "allocation/safe_harbor.h"
 #include "compute/liability_cache.h"
 #include "compute/liability_slots.h"
+#include "compute/period_rules.h"
+#include "compute/search_buffers.h"
 #include "ledrix/compute.h"
 #include "ledrix/events.h"
 #include "ledrix/holiday.h"
@@ -32,18 +34,12 @@ int DaysLate(Date due, Date paid, int penaltyFlag) {
 double PricePiece(double rate, double amount) {
   double penalty = rate * amount;
   if (penalty < 0.0) penalty = 0.0;
-  return Cents(penalty);
+  return detail::Cents(penalty);
 }
 
 double PriceUnpaid(double rate, double amount) {
-  const double penalty = Cents(rate * amount);
+  const double penalty = detail::Cents(rate * amount);
   return penalty < 0.0 ? 0.0 : penalty;
-}
-
-/// The regular slots up to the last liability: the rest of a year's 732
-/// hold nothing to add up or price.
-int UsedRegularSlots(const CCompute& c) {
-  return OccupiedEnd(c.Liabilities, detail::RegularSlotCount(c));
 }
 
 double TotalRegularAmount(const CCompute& c, int usedSlots) {
@@ -69,11 +65,27 @@ double AddPenalties(CCompute& c, CLiability* const* slots, int count, int penalt
 /// While C941Compute::ComputePenalty prices its liabilities, the Form 944
 /// de minimis answer of each quarter, asked once. The answer depends on the
 /// slots and on the liabilities' due dates, amounts and applications, and
-/// pricing writes none of them.
+/// pricing writes none of them. During a run of one of the library's own
+/// classes the answer for any form but 944 is known to be no.
 class DeMinimisByQuarter : public ComputeScope<DeMinimisByQuarter, CCompute> {
  public:
-  using ComputeScope::ComputeScope;
+  explicit DeMinimisByQuarter(CCompute& c)
+      : ComputeScope(c),
+        never_(c.Buffers != nullptr && c.Buffers->OwnRun && c.GetForm() != form::k944) {}
 
+  /// The answer for the quarter of `due`; liabilities come in due-date order,
+  /// so the last due date asked is asked again most often.
+  int ForDueDate(Date due) {
+    if (never_) return 0;
+    if (!asked_ || due != lastDue_) {
+      asked_ = true;
+      lastDue_ = due;
+      lastAnswer_ = ForQuarter(due.QuarterIndex());
+    }
+    return lastAnswer_;
+  }
+
+ private:
   int ForQuarter(int q) {
     for (int i = 0; i < kept_; ++i) {
       if (quarter_[i] == q) return answer_[i];
@@ -86,49 +98,61 @@ class DeMinimisByQuarter : public ComputeScope<DeMinimisByQuarter, CCompute> {
     return answer;
   }
 
- private:
   // More quarters than a return's due dates fall in; past that, asked each time.
   static constexpr int kCapacity = 8;
+  bool never_;
+  bool asked_ = false;
+  Date lastDue_;
+  int lastAnswer_ = 0;
   int kept_ = 0;
   int quarter_[kCapacity] = {};
   int answer_[kCapacity] = {};
 };
 
-/// Whether the Form 944 de minimis rule waives the deposit penalty in
-/// quarter `q`.
-int IsDeMinimisQuarter(CCompute& c, int q) {
+/// Whether the Form 944 de minimis rule waives the deposit penalty in the
+/// quarter of `due`.
+int IsDeMinimisQuarter(CCompute& c, Date due) {
   DeMinimisByQuarter* kept = DeMinimisByQuarter::For(c);
-  return kept != nullptr ? kept->ForQuarter(q) : c.Is944DeMinimisForQuarter(q);
+  return kept != nullptr ? kept->ForDueDate(due) : c.Is944DeMinimisForQuarter(due.QuarterIndex());
+}
+
+/// The tier of an amount `daysLate` days late, paid (or counted) on `date`,
+/// with `notice` the additional 5% inputs.
+int PenaltyTier(const CC6656& notice, Date computeDate, int daysLate, Date date) {
+  if (notice.Active != 0 && date > notice.LastDayToPay && computeDate > notice.LastDayToPay) {
+    return kTierNotice;
+  }
+  if (daysLate < 1) return 0;
+  if (daysLate < 6) return 1;
+  return daysLate < 16 ? 2 : 3;
 }
 
 }  // namespace
 
 double CCompute::PenaltyPercentage(int daysLate, Date date, CLiability* /*liability*/, int* tier) {
-  const CC6656& notice = Penalties()->CC6656;
-  int t = 3;
-  if (notice.Active != 0 && date > notice.LastDayToPay && ComputeDate > notice.LastDayToPay) {
-    t = kTierNotice;
-  } else if (daysLate < 1) {
-    t = 0;
-  } else if (daysLate < 6) {
-    t = 1;
-  } else if (daysLate < 16) {
-    t = 2;
-  }
+  const int t = PenaltyTier(Penalties()->CC6656, ComputeDate, daysLate, date);
   if (tier != nullptr) *tier = t;
   return kRateByTier[t];
 }
 
 double CCompute::PenaltyOn(CLiability* liability, int penaltyFlag) {
   liability->ComputeBalance();
-  if (IsDeMinimisQuarter(*this, liability->Date.QuarterIndex())) penaltyFlag = 0;
+  if (IsDeMinimisQuarter(*this, liability->Date)) penaltyFlag = 0;
+  // During a run of one of the library's own classes its own rule prices
+  // each piece, without the virtual calls.
+  const bool ownRule = Buffers != nullptr && Buffers->OwnRun;
+  const auto rateOf = [&](int daysLate, Date date, CLiability* l, int* tier) {
+    if (!ownRule) return PenaltyPercentage(daysLate, date, l, tier);
+    *tier = PenaltyTier(PenaltyInputs.CC6656, ComputeDate, daysLate, date);
+    return kRateByTier[*tier];
+  };
 
   double result = 0.0;
   if (liability->Next != nullptr) {
     double unpaid = liability->Amount;
     for (CDeposit* d = liability->Next; d != nullptr; d = d->Next) {
       d->DaysLate = DaysLate(liability->Date, d->Date, penaltyFlag);
-      double rate = PenaltyPercentage(d->DaysLate, d->Date, liability, &d->RateIndex);
+      double rate = rateOf(d->DaysLate, d->Date, liability, &d->RateIndex);
       if (d->EventType == PAYMENT && rate < kRateByTier[kTierPayment]) {
         d->RateIndex = kTierPayment;
         rate = kRateByTier[kTierPayment];
@@ -145,7 +169,7 @@ double CCompute::PenaltyOn(CLiability* liability, int penaltyFlag) {
         liability->UnpaidAmount = 0.0;
       } else {
         const int days = DaysLate(liability->Date, ComputeDate, penaltyFlag);
-        const double rate = PenaltyPercentage(days, ComputeDate, liability, &liability->RateIndex);
+        const double rate = rateOf(days, ComputeDate, liability, &liability->RateIndex);
         const double p = PriceUnpaid(rate, unpaid);
         liability->UnpaidDays = days;
         liability->UnpaidPenalty = p;
@@ -155,7 +179,7 @@ double CCompute::PenaltyOn(CLiability* liability, int penaltyFlag) {
     }
   } else {
     const int days = DaysLate(liability->Date, ComputeDate, liability->Applied98 ? 0 : penaltyFlag);
-    const double rate = PenaltyPercentage(days, ComputeDate, liability, &liability->RateIndex);
+    const double rate = rateOf(days, ComputeDate, liability, &liability->RateIndex);
     const double p = PriceUnpaid(rate, liability->Balance);
     liability->UnpaidDays = days;
     liability->UnpaidPenalty = p;
@@ -168,6 +192,8 @@ double CCompute::PenaltyOn(CLiability* liability, int penaltyFlag) {
 
 void C941Compute::ComputePenalty() {
   SortLiabilities(1);
+  // The regular slots up to the last liability: the rest of a year's 732
+  // hold nothing to add up or price.
   const int used = UsedRegularSlots(*this);
   int penaltyFlag = 1;
   if (GetNoFileLimit() > TotalRegularAmount(*this, used)) {

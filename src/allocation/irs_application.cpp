@@ -50,8 +50,8 @@ CDeposit* RecordPiece(CLiability* liability, const Event& event, int index, doub
   CDeposit* d = liability->AddDeposit();
   if (d == nullptr) return nullptr;
   d->Date = event.Date;
-  d->Amount = Cents(piece);
-  d->Balance = Cents(liability->Balance - piece);
+  d->Amount = detail::Cents(piece);
+  d->Balance = detail::Cents(liability->Balance - piece);
   d->EventIndex = index;
   d->EventType = event.Type;
   d->DepositNumber = counters.deposit;
@@ -404,7 +404,7 @@ void C940Compute::ApplyDepositsUsingOldMethod(int limitToComputeDate) {
       const double piece = std::min(remaining, liability->Balance);
       if (RecordPiece(liability, event, i, piece, counters) == nullptr) break;
       // This rule keeps the balance by subtraction.
-      liability->Balance = Cents(liability->Balance - piece);
+      liability->Balance = detail::Cents(liability->Balance - piece);
       remaining -= piece;
     }
   }

@@ -8,6 +8,7 @@
 #include <limits>
 
 #include "compute/liability_slots.h"
+#include "compute/search_buffers.h"
 #include "ledrix/compute.h"
 #include "ledrix/liability.h"
 
@@ -82,13 +83,13 @@ void ReturnPieceToLiabilities(CCompute& c, CatchupIndexBySlot& catchupIndex, int
     if (slot > k) return;
     if (piece->Date > liability->Date) continue;
 
-    double shortfall = Cents(liability->Amount - liability->TotalPayments());
+    double shortfall = detail::Cents(liability->Amount - liability->TotalPayments());
     if (CDeposit* same = FirstPieceOfDeposit(liability, piece->DepositNumber)) {
       const double moved = std::min(piece->Amount, shortfall);
-      shortfall = Cents(shortfall - moved);
-      same->Amount = Cents(same->Amount + moved);
-      piece->Amount = Cents(piece->Amount - moved);
-      catchup->Amount = Cents(catchup->Amount - moved);
+      shortfall = detail::Cents(shortfall - moved);
+      same->Amount = detail::Cents(same->Amount + moved);
+      piece->Amount = detail::Cents(piece->Amount - moved);
+      catchup->Amount = detail::Cents(catchup->Amount - moved);
     }
     if (shortfall < kCent) {
       liability->Applied98 = 0;
@@ -100,26 +101,26 @@ void ReturnPieceToLiabilities(CCompute& c, CatchupIndexBySlot& catchupIndex, int
     CDeposit* copy = AppendCopy(liability, piece);
     if (copy == nullptr) return;
     if (shortfall > piece->Amount) {
-      shortfall = Cents(shortfall - piece->Amount);
-      catchup->Amount = Cents(catchup->Amount - piece->Amount);
+      shortfall = detail::Cents(shortfall - piece->Amount);
+      catchup->Amount = detail::Cents(catchup->Amount - piece->Amount);
       piece->Amount = 0.0;
       if (shortfall < kCent) return;
     } else {
-      catchup->Amount = Cents(catchup->Amount - shortfall);
-      piece->Amount = Cents(piece->Amount - shortfall);
-      copy->Amount = Cents(shortfall);
+      catchup->Amount = detail::Cents(catchup->Amount - shortfall);
+      piece->Amount = detail::Cents(piece->Amount - shortfall);
+      copy->Amount = detail::Cents(shortfall);
       return;
     }
   }
 }
 
 /// Unlinks and frees the pieces of less than a cent.
-void DropEmptyPieces(CLiability* catchup) {
+void DropEmptyPieces(const CCompute& c, CLiability* catchup) {
   CDeposit* previous = catchup;
   while (CDeposit* piece = previous->Next) {
     if (piece->Amount < kCent) {
       previous->Next = piece->Next;
-      delete piece;
+      FreePiece(c, piece);
     } else {
       previous = piece;
     }
@@ -151,41 +152,67 @@ int CLiability::Qualifies98() {
   return balance <= kSmallShortfall ? 1 : 0;
 }
 
-int C941Compute::CanDo98(CLiability* liability, Event* /*event*/, double amount) {
-  if (liability->Catchup || HasPieceAfterDueDate(liability)) return 0;
+int SafeHarborRule(const CLiability* liability, bool paidAfterDue, double paid, double amount) {
+  if (liability->Catchup || paidAfterDue) return 0;
   const double limit100 = liability->Amount - 100.0;
   const double limit98 = liability->Amount * 0.98;
-  const double paid = liability->TotalPayments() + amount;
-  if (paid < limit100 && paid < limit98) return 0;
+  const double paidThen = paid + amount;
+  if (paidThen < limit100 && paidThen < limit98) return 0;
   // Up to $5,000 the $100 rule allows more than 2%.
   return limit98 >= limit100 ? 100 : 98;
+}
+
+int C941Compute::CanDo98(CLiability* liability, Event* /*event*/, double amount) {
+  if (liability->Catchup) return 0;
+  // While an alternative extends the chain, its ledger knows what the chain
+  // holds.
+  if (const ChainLedger* chain = LedgerBeingExtended(*this, liability)) {
+    return SafeHarborRule(liability, chain->paidAfterDue, chain->paid, amount);
+  }
+  return SafeHarborRule(liability, HasPieceAfterDueDate(liability), liability->TotalPayments(),
+                        amount);
 }
 
 int C940Compute::CanDo98(CLiability* /*liability*/, Event* /*event*/, double /*amount*/) {
   return 0;
 }
 
-int CCompute::CatchupIndex(CLiability* liability) {
+namespace {
+
+/// The catch-up slot of a liability due on `due`: the months from the first
+/// month of the period, the last slot taking every later month.
+int CatchupSlotOfDueDate(CCompute& c, Date due) {
   // Each date taken apart once (month, day and year come from one reading).
   int month = 0;
   int day = 0;
   int year = 0;
-  liability->Date.GetMDY(month, day, year);
+  due.GetMDY(month, day, year);
   int startMonth = 0;
   int startYear = 0;
-  FirstDayOfPeriod().GetMDY(startMonth, day, startYear);
+  c.FirstDayOfPeriod().GetMDY(startMonth, day, startYear);
   int months = month - startMonth;
   if (months < 0) months += 12;
   if (year != startYear) months += 12;
-  // The last slot takes every later month.
-  return months >= CatchupSlots ? CatchupSlots - 1 : months;
+  return months >= c.CatchupSlots ? c.CatchupSlots - 1 : months;
+}
+
+}  // namespace
+
+int CCompute::CatchupIndex(CLiability* liability) {
+  const Date due = liability->Date;
+  SearchBuffers* buffers = Buffers.get();
+  // During a run of one of the library's own classes the first day of the
+  // period and the slot count stay as they are: each due date is worked out
+  // once.
+  if (buffers == nullptr || !buffers->OwnRun) return CatchupSlotOfDueDate(*this, due);
+  return buffers->CatchupSlotByDueDate.Of(due, [&] { return CatchupSlotOfDueDate(*this, due); });
 }
 
 void CCompute::PushToCatchup(CLiability* liability, double amount) {
   CLiability* catchup = CatchupLiabilityOf(*this, liability);
   if (catchup == nullptr) return;  // no catch-up liability: the shortfall stays unpaid here
   liability->Applied98 = 1;
-  catchup->Amount = Cents(catchup->Amount + (amount > 0.0 ? amount : liability->Balance));
+  catchup->Amount = detail::Cents(catchup->Amount + (amount > 0.0 ? amount : liability->Balance));
   catchup->Balance = catchup->Amount;
   liability->Balance = 0.0;
 }
@@ -197,9 +224,9 @@ void CCompute::Undo98(CLiability* liability) {
   CLiability* catchup = CatchupLiabilityOf(*this, liability);
   if (catchup == nullptr) return;  // nothing was pushed anywhere to take back
   const double shortfall = liability->RealBalance();
-  catchup->Amount = Cents(catchup->Amount - shortfall);
-  catchup->Balance = Cents(catchup->Balance - shortfall);
-  liability->Balance = Cents(shortfall);
+  catchup->Amount = detail::Cents(catchup->Amount - shortfall);
+  catchup->Balance = detail::Cents(catchup->Balance - shortfall);
+  liability->Balance = detail::Cents(shortfall);
   liability->Applied98 = 0;
 }
 
@@ -225,7 +252,7 @@ void CCompute::RemoveExtraCUs() {
         ReturnPieceToLiabilities(*this, catchupIndex, k, catchup, piece, pass == 1);
         if (piece->Amount < kCent) break;
       }
-      DropEmptyPieces(catchup);
+      DropEmptyPieces(*this, catchup);
     }
   }
 }

@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <new>
 
 #include "compute/period_rules.h"
-#include "ledrix/amounts.h"
+#include "compute/search_buffers.h"
+#include "dates/rounding.h"
 
 namespace ledrix {
 
@@ -48,8 +50,7 @@ void ResetMethodResults(MethodResult* results) {
 int PickBestMethod(const MethodResult* results) {
   int best = 0;
   for (int j = 1; j <= kLastAlternativeMethod; ++j) {
-    double difference = results[j].Penalty - results[best].Penalty;
-    RoundTo(difference, 2);
+    const double difference = detail::Cents(results[j].Penalty - results[best].Penalty);
     if (difference < 0.0 ||
         (difference == 0.0 && results[j].Complexity < results[best].Complexity)) {
       best = j;
@@ -68,21 +69,105 @@ void ApplyMethod(CCompute& compute, int method, int flags, int limitToComputeDat
   compute.DepositAllocationMethod = method;
 }
 
+bool IsAlternative(int method) {
+  return method >= 1 && method <= kLastAlternativeMethod;
+}
+
+/// What the methods of one Penalty run share when the object's steps are
+/// the library's own (for a host's subclass nothing is shared):
+/// - the steps know where the liabilities of the regular slots end;
+/// - while a search runs its alternatives, their deposit pieces come from the
+///   object's pool;
+/// - a method whose allocation is known to be that of an earlier one takes
+///   its result: the alternatives that apply no deposit (in the 941 family
+///   those whose strategy is not implemented, for the other forms every one)
+///   all price the same rebuilt liabilities, and an alternative's
+///   application names the later ones that would make every choice it made
+///   (see BestDepositApplication). Each such method still rebuilds its
+///   liabilities.
+class MethodRun {
+ public:
+  MethodRun(CCompute& compute, bool search)
+      : compute_(compute),
+        search_(search),
+        buffers_(RunsOwnSteps(compute) ? BuffersOf(compute) : nullptr) {
+    if (buffers_ == nullptr) return;
+    buffers_->OwnRun = true;
+    buffers_->CatchupSlotByDueDate.Clear();
+    std::fill(std::begin(buffers_->SameResultAs), std::end(buffers_->SameResultAs), -1);
+  }
+  ~MethodRun() {
+    if (buffers_ == nullptr) return;
+    buffers_->PoolPieces = false;
+    buffers_->OwnRun = false;
+    buffers_->RegularEnd = -1;
+    buffers_->SharingMethod = -1;
+    buffers_->LeftAsRestored = false;
+  }
+  MethodRun(const MethodRun&) = delete;
+  MethodRun& operator=(const MethodRun&) = delete;
+
+  /// Before method `m` rebuilds its liabilities.
+  void Starting(int m) {
+    if (buffers_ == nullptr) return;
+    buffers_->PoolPieces = search_ && IsAlternative(m);
+    buffers_->SharingMethod = search_ && IsAlternative(m) ? m : -1;
+    // Only an alternative restores with pooled pieces as the one before did.
+    if (!buffers_->PoolPieces) buffers_->LeftAsRestored = false;
+  }
+  /// The result method `m` gives when an earlier one of the run gave it
+  /// already; null when `m` must be priced.
+  const MethodResult* KnownResult(int m) const {
+    if (buffers_ == nullptr || !search_ || buffers_->SameResultAs[m] < 0) return nullptr;
+    return &compute_.MethodResults[buffers_->SameResultAs[m]];
+  }
+  /// After method `m` took a known result: no step ran on its liabilities.
+  void TookKnownResult() {
+    if (buffers_ != nullptr) buffers_->LeftAsRestored = true;
+  }
+  void Priced(int m) {
+    if (buffers_ == nullptr || !search_ || !AppliesNoDeposit(m)) return;
+    for (int later = m + 1; later <= kLastAlternativeMethod; ++later) {
+      if (AppliesNoDeposit(later)) buffers_->SameResultAs[later] = m;
+    }
+  }
+
+ private:
+  bool AppliesNoDeposit(int m) const {
+    if (!IsAlternative(m)) return false;
+    return dynamic_cast<const C941Compute*>(&compute_) == nullptr ||
+           compute_.IsMethodImplemented(m - 1) == 0;
+  }
+
+  CCompute& compute_;
+  bool search_;
+  SearchBuffers* buffers_;
+};
+
 // One allocation method: rebuild, apply, price, tidy the catch-ups and
 // record the penalty and complexity.
-void RunMethod(CCompute& compute, int method, int flags, int limitToComputeDate) {
+void RunMethod(CCompute& compute, int method, int flags, int limitToComputeDate, MethodRun& run) {
+  run.Starting(method);
   compute.InitLiabilities(1);
   // Numbers past the winner step (or below 0) apply and record nothing.
   if (method < 0 || method > BestMethod) return;
+  MethodResult& result = compute.MethodResults[method];
+  if (const MethodResult* known = run.KnownResult(method)) {
+    result = *known;
+    compute.PenaltyTotal = known->Penalty;
+    compute.DepositAllocationMethod = method;
+    run.TookKnownResult();
+    return;
+  }
   const int applied = method == BestMethod ? PickBestMethod(compute.MethodResults) : method;
   ApplyMethod(compute, applied, flags, limitToComputeDate);
 
   compute.ComputePenalty();
-  MethodResult& result = compute.MethodResults[method];
   result.Penalty = compute.PenaltyTotal;
   compute.RemoveExtraCUs();
   const bool implemented = method == 0 || compute.IsMethodImplemented(method - 1) != 0;
   result.Complexity = implemented ? compute.ComputeComplexity() : WorstComplexity;
+  run.Priced(method);
 }
 
 // The additional-notice date of a return whose additional 5% inputs are
@@ -244,10 +329,11 @@ CLiability* CCompute::FindBestLiability10(Event*, int) {
 
 void CCompute::SetEvents(Event* source) {
   ++EventsGeneration;
-  delete[] Events;
-  Events = new (std::nothrow) Event[MaxEvents];
+  // The copy of the previous return is written over: one buffer serves
+  // every return the object computes.
+  if (Events == nullptr) Events = new (std::nothrow) Event[MaxEvents];
   if (Events == nullptr) return;
-  std::copy_n(source, MaxEvents, Events);
+  if (source != Events) std::copy_n(source, MaxEvents, Events);
 
   // The quarter's COBRA premium assistance is credited once, as one total.
   double cobraTotal = 0.0;
@@ -308,7 +394,8 @@ void CCompute::Penalty(int freeAfter, int flags, int limitToComputeDate, int met
     first = last = method;
     DepositAllocationMethod = method;
   }
-  for (int m = first; m <= last; ++m) RunMethod(*this, m, flags, limitToComputeDate);
+  MethodRun run(*this, first != last);
+  for (int m = first; m <= last; ++m) RunMethod(*this, m, flags, limitToComputeDate, run);
   if (freeAfter != 0) FreeLiabilities();
 }
 

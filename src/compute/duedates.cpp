@@ -176,22 +176,32 @@ double DepositsThrough(const Event* events, Date date) {
 
 // ---- schedule in force ------------------------------------------------------
 
-int C941Compute::GetComputeMethod(Date date) {
-  if (ComputeMethod != 0) return ComputeMethod;
+ScheduleSwitch FindScheduleSwitch(const Event* events, Date until) {
+  ScheduleSwitch found;
+  found.latest = Date::FromSerial(0);
   double monthTotal = 0.0;
   int month = -1;
-  const int count = ListLength(Events);
+  const int count = ListLength(events);
   for (int i = 0; i < count; ++i) {
-    const Event& event = Events[i];
-    if (event.Date > date) break;
+    const Event& event = events[i];
+    if (event.Date > until) break;
+    if (event.Date > found.latest) found.latest = event.Date;
     if (event.Date.Month() != month) {
       monthTotal = 0.0;
       month = event.Date.Month();
     }
     if (AddsLiability(event)) monthTotal += event.Amount;
-    if (monthTotal >= NextDayAmount) return 1;  // semi-weekly from this day on
+    if (monthTotal >= NextDayAmount) {
+      found.event = i;  // semi-weekly from this day on
+      return found;
+    }
   }
-  return 0;
+  return found;
+}
+
+int C941Compute::GetComputeMethod(Date date) {
+  if (ComputeMethod != 0) return ComputeMethod;
+  return FindScheduleSwitch(Events, date).event >= 0 ? 1 : 0;
 }
 
 int C941Compute::GetComputeMethod() {

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <memory>
 #include <new>
 #include <utility>
@@ -12,7 +13,8 @@
 #include "compute/liability_cache.h"
 #include "compute/liability_slots.h"
 #include "compute/period_rules.h"
-#include "ledrix/amounts.h"
+#include "compute/search_buffers.h"
+#include "dates/rounding.h"
 #include "ledrix/compute.h"
 #include "ledrix/events.h"
 
@@ -139,6 +141,7 @@ void CCompute::InitLiabilities(int pushSmall) {
   if (!UseLiabilityCache) {
     CachedLiabilities.reset();
     RebuildLiabilities(*this, pushSmall);
+    NoteRegularEnd(*this);
     return;
   }
   if (CachedLiabilities != nullptr && CachedLiabilities->Restore(*this, pushSmall)) return;
@@ -146,6 +149,7 @@ void CCompute::InitLiabilities(int pushSmall) {
   RebuildOutputs outputs = RebuildOutputs::MarkBefore(*this);
   const bool complete = RebuildLiabilities(*this, pushSmall);
   outputs.CollectAfter(*this);
+  NoteRegularEnd(*this);
   if (CachedLiabilities == nullptr) CachedLiabilities = std::make_shared<LiabilityCache>();
   if (!complete || !CachedLiabilities->Store(*this, pushSmall, std::move(calendar), outputs)) {
     CachedLiabilities.reset();
@@ -174,7 +178,7 @@ void CCompute::CumulateLiabilities(Date* start) {
       liability->LiabilityDate = event.Date;
     }
     liability->Amount += event.Amount;
-    RoundTo(liability->Amount, 2);
+    liability->Amount = detail::Cents(liability->Amount);
     liability->Balance = liability->Amount;
     liability->AddEvent(i);
   }
@@ -202,8 +206,8 @@ void CCompute::CumulateLiabilities(Date* start) {
         applied->Balance = 0.0;
         left -= liability->Balance;
       }
-      RoundTo(applied->Amount, 2);
-      RoundTo(applied->Balance, 2);
+      applied->Amount = detail::Cents(applied->Amount);
+      applied->Balance = detail::Cents(applied->Balance);
       liability->RealBalance();
     }
     if (left > 0.009) ExcessAdjustmentsFlag = 1;
@@ -239,6 +243,7 @@ void CAnnCompute::CumulateLiabilities(Date*) {
 void CCompute::SetupLiabilities() {}
 
 void CCompute::PackLiabilities() {
+  ForgetRegularEnd(*this);
   int packed = 0;
   for (int j = 0; j < RegularSlotCount(*this); ++j) {
     if (Liabilities[j] == nullptr) continue;
@@ -256,13 +261,13 @@ void CCompute::SortLiabilities(int byDueDate) {
   const auto before = [callback](CLiability* const& a, CLiability* const& b) {
     return callback(&a, &b) < 0;
   };
-  CLiability** const end = Liabilities + RegularSlotCount(*this);
+  // Empty slots sort last, so a run of them at the end is in order whatever
+  // comes before it: only the slots up to the last liability are sorted.
   // Every allocation method sorts slots that are already in order: a stable
-  // sort would leave them as they are. Empty slots sort last, so a run of
-  // them at the end is in order whatever comes before it.
-  CLiability** const used = Liabilities + OccupiedEnd(Liabilities, RegularSlotCount(*this));
+  // sort would leave them as they are.
+  CLiability** const used = Liabilities + UsedRegularSlots(*this);
   if (std::is_sorted(Liabilities, used, before)) return;
-  std::stable_sort(Liabilities, end, before);
+  std::stable_sort(Liabilities, used, before);
 }
 
 int CCompute::SortByDueDateCallback(const void* a, const void* b) {
@@ -334,7 +339,7 @@ void CCompute::CombineLiabilities(int from, int to) {
   source->EventIndices.Reset();
 
   target->Balance = target->Amount;
-  RoundTo(target->Balance, 2);
+  target->Balance = detail::Cents(target->Balance);
   MoveSkippedHolidays(*source, *target);
   target->RealBalance();
 }
@@ -343,22 +348,25 @@ void CCompute::CombineLiabilities(int from, int to) {
 // every liability it holds.
 void CCompute::FreeDeposits() {
   for (CLiability* liability : Liabilities) {
-    if (liability != nullptr) liability->FreeDeposits();
+    if (liability != nullptr) FreeChain(*this, *liability);
   }
   for (CLiability* catchup : CatchupLiabilities) {
-    if (catchup != nullptr) catchup->FreeDeposits();
+    if (catchup != nullptr) FreeChain(*this, *catchup);
   }
+  ReleasePooledPieces(*this);
 }
 
 void CCompute::FreeLiabilities() {
-  for (CLiability*& liability : Liabilities) {
+  const auto free = [this](CLiability*& liability) {
+    if (liability == nullptr) return;
+    FreeChain(*this, *liability);
     delete liability;
     liability = nullptr;
-  }
-  for (CLiability*& catchup : CatchupLiabilities) {
-    delete catchup;
-    catchup = nullptr;
-  }
+  };
+  std::for_each(std::begin(Liabilities), std::end(Liabilities), free);
+  std::for_each(std::begin(CatchupLiabilities), std::end(CatchupLiabilities), free);
+  ReleasePooledPieces(*this);
+  ForgetRegularEnd(*this);
 }
 
 }  // namespace ledrix

@@ -3,9 +3,9 @@
 // the same events 258 times.
 //
 // A copy is served only while everything the rebuild read is unchanged: the
-// used events byte for byte, the form and slot counts, the quarter, the
-// depositor schedule, the return due date, the start date and the push of
-// small amounts, on every call; the holiday calendar in force whenever the
+// form and slot counts, the quarter, the depositor schedule, the return due
+// date, the start date and the push of small amounts, on every call; the
+// used events byte for byte and the holiday calendar in force whenever the
 // object's EventsGeneration moves on (a new event list, a new Penalty run).
 // A copy stands for the whole rebuild, its virtual steps included
 // (FreeLiabilities, CumulateLiabilities, SetDueDates, SortLiabilities,
@@ -21,19 +21,6 @@
 #include "ledrix/holiday.h"
 
 namespace ledrix {
-
-/// One past the last slot of `slots[0 .. count)` that holds a liability. The
-/// empty tail (most of a year's slots) is skipped eight slots at a time.
-inline int OccupiedEnd(CLiability* const* slots, int count) {
-  while (count >= 8) {
-    std::uintptr_t held = 0;
-    for (int i = count - 8; i < count; ++i) held |= reinterpret_cast<std::uintptr_t>(slots[i]);
-    if (held != 0) break;
-    count -= 8;
-  }
-  while (count > 0 && slots[count - 1] == nullptr) --count;
-  return count;
-}
 
 /// What a rebuild writes on the compute object besides the liabilities.
 /// While a rebuild is recorded its fields hold marks that no rebuild writes,
@@ -74,9 +61,10 @@ struct RebuildInputs {
 
 class LiabilityCache {
  public:
-  /// Puts copies of the stored liabilities in the object's slots, with the
-  /// rebuild's other outputs, when nothing they were built from has changed.
-  /// False otherwise (or when a copy could not be made): rebuild then.
+  /// Puts copies of the stored liabilities in the object's slots (freeing
+  /// the chains there first), with the rebuild's other outputs, when nothing
+  /// they were built from has changed. False otherwise (or when a copy could
+  /// not be made): rebuild then.
   bool Restore(CCompute& compute, int pushSmall);
   /// Keeps copies of the liabilities a rebuild with `pushSmall` and
   /// `calendar` left in the object, and its other outputs. False when a copy
@@ -85,7 +73,7 @@ class LiabilityCache {
              const RebuildOutputs& outputs);
   /// The slots of every record of the event array that holds a dated event
   /// (a valid date and a type), in slot order, while the cache is current for
-  /// the object's events; null otherwise.
+  /// the object's events (its EventsGeneration was checked); null otherwise.
   const std::vector<std::int16_t>* DatedEventSlots(const CCompute& compute) const;
 
  private:
@@ -96,8 +84,24 @@ class LiabilityCache {
   std::vector<Event> events_;  ///< the used events
   std::vector<std::int16_t> datedSlots_;
   std::shared_ptr<const Holiday> calendar_;  ///< held, so its identity stays unique
-  std::vector<std::unique_ptr<CLiability>> regular_;
-  std::vector<std::unique_ptr<CLiability>> catchups_;
+  /// Copies of the liabilities of one slot array, and the liability each
+  /// slot held when the last restore left it.
+  struct KeptSlots {
+    std::vector<std::unique_ptr<CLiability>> copies;
+    std::vector<const CLiability*> placed;
+
+    /// Copies of the liabilities of `slots[0 .. count)`, up to the last one,
+    /// reusing the copies kept before; false when one could not be made.
+    bool Keep(CLiability* const* slots, int count);
+    /// Makes `slots[0 .. count)`, whose chains are freed, hold copies of the
+    /// kept liabilities (nothing past them), reusing the liabilities already
+    /// there; with `indicesKept`, a slot that holds the liability placed
+    /// there last keeps its event indices.
+    bool PlaceInto(CCompute& compute, CLiability** slots, int count, bool indicesKept);
+  };
+
+  KeptSlots regular_;
+  KeptSlots catchups_;
   RebuildOutputs outputs_;
 };
 

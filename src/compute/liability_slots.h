@@ -3,6 +3,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cstdint>
 
 #include "ledrix/compute.h"
 
@@ -14,6 +15,19 @@ constexpr double NextDayAmount = 100000.00;
 /// Regular slots in use, kept within the slot array.
 inline int RegularSlotCount(const CCompute& compute) {
   return std::clamp(compute.LiabilitySlots, 0, MaxLiabilitySlots);
+}
+
+/// One past the last slot of `slots[0 .. count)` that holds a liability. The
+/// empty tail (most of a year's slots) is skipped eight slots at a time.
+inline int OccupiedEnd(CLiability* const* slots, int count) {
+  while (count >= 8) {
+    std::uintptr_t held = 0;
+    for (int i = count - 8; i < count; ++i) held |= reinterpret_cast<std::uintptr_t>(slots[i]);
+    if (held != 0) break;
+    count -= 8;
+  }
+  while (count > 0 && slots[count - 1] == nullptr) --count;
+  return count;
 }
 
 /// Catch-up slots in use, kept within the slot array.

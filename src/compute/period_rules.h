@@ -37,6 +37,22 @@ inline bool IsCredit(const Event& event) {
   return IsAdjustmentType(event.Type) && event.Amount <= 0.0;
 }
 
+/// Where a monthly depositor of the Form 941 family turns semi-weekly: the
+/// first event, in list order, at which the liabilities added up from the
+/// first event of its month (by month number) reach $100,000, and the latest
+/// date of the events up to it.
+struct ScheduleSwitch {
+  int event = -1;  ///< -1: no month reached it
+  Date latest;
+
+  /// Whether a walk over the events that stops at the first one dated after
+  /// `date` reaches the switch.
+  bool ReachedBy(Date date) const { return event >= 0 && latest <= date; }
+};
+
+/// The switch, the walk stopping at the first event dated after `until`.
+ScheduleSwitch FindScheduleSwitch(const Event* events, Date until);
+
 /// Index of the first event of `type` in the list, or -1.
 inline int FindEventOfType(const Event* events, int type) {
   const int n = ListLength(events);

@@ -5,6 +5,7 @@
 
 #include "compute/liability_slots.h"
 #include "compute/period_rules.h"
+#include "compute/search_buffers.h"
 #include "ledrix/compute.h"
 
 namespace ledrix {
@@ -29,12 +30,15 @@ int MonthOfQuarter(const Event& event) {
 // liabilities; a monthly depositor takes them in the month's total.
 class PeriodTally {
  public:
-  PeriodTally(CCompute& compute, double daily[][kDailyColumns], double totals[])
-      : compute_(compute), daily_(daily), totals_(totals) {}
+  /// With `schedule`, the object's schedule on a date is that of the Form
+  /// 941 rule for the switch given; else GetComputeMethod(Date) answers.
+  PeriodTally(CCompute& compute, double daily[][kDailyColumns], double totals[],
+              const ScheduleSwitch* schedule = nullptr)
+      : compute_(compute), daily_(daily), totals_(totals), schedule_(schedule) {}
 
   void PostLiability(const Event& event) {
     double amount = event.Amount;
-    if (compute_.GetComputeMethod(event.Date) != 0) amount = UseCarriedCredit(amount);
+    if (ScheduleOn(event.Date) != 0) amount = UseCarriedCredit(amount);
     const int m = MonthOfQuarter(event);
     compute_.LiabilityTotal += amount;
     daily_[m][event.Date.Day()] += amount;
@@ -44,7 +48,7 @@ class PeriodTally {
 
   void PostCredit(const Event& event) {
     carry_ -= event.Amount;
-    if (compute_.GetComputeMethod(event.Date) == 0) totals_[MonthOfQuarter(event)] += event.Amount;
+    if (ScheduleOn(event.Date) == 0) totals_[MonthOfQuarter(event)] += event.Amount;
     compute_.TaxBalance += event.Amount;
   }
 
@@ -56,6 +60,10 @@ class PeriodTally {
   double carry() const { return carry_; }
 
  private:
+  int ScheduleOn(Date date) {
+    if (schedule_ == nullptr) return compute_.GetComputeMethod(date);
+    return schedule_->ReachedBy(date) ? 1 : 0;
+  }
   double UseCarriedCredit(double amount) {
     amount -= carry_;
     if (amount >= 0.0) {
@@ -69,6 +77,7 @@ class PeriodTally {
   CCompute& compute_;
   double (*daily_)[kDailyColumns];
   double* totals_;
+  const ScheduleSwitch* schedule_;
   double carry_ = 0.0;
 };
 
@@ -145,7 +154,12 @@ void C941Compute::TotalEvents(double daily[][32], double totals[]) {
   std::fill(totals, totals + kPeriodTotalEntries, 0.0);
   if (Company != nullptr) ClearCompanyAdjustments(*Company, keepsBackupWithholding);
 
-  PeriodTally tally(*this, daily, totals);
+  // The library's own class asks its monthly rule for every liability: the
+  // switch is found in one walk over the events instead of one per event.
+  const bool ownRule = ComputeMethod == 0 && RunsOwnSteps(*this);
+  const ScheduleSwitch schedule =
+      ownRule ? FindScheduleSwitch(Events, Date::FromSerial(Date::NoDate)) : ScheduleSwitch{};
+  PeriodTally tally(*this, daily, totals, ownRule ? &schedule : nullptr);
   double rawMonths[3] = {0.0, 0.0, 0.0};  // before any credit
   const int n = ListLength(Events);
   for (int i = 0; i < n; ++i) {

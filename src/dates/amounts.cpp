@@ -4,13 +4,13 @@
 #include <cstdio>
 #include <cstring>
 
+#include "dates/rounding.h"
+
 namespace ledrix {
 
 namespace {
 
 constexpr double kLargestAmount = 999999999999.0;
-constexpr double kRoundingNudge = 1e-10;
-constexpr double kRoundUpFraction = 0.499999999;
 constexpr double kNegativeThreshold = -0.009;
 constexpr std::size_t kSeparatedTextLimit = 50;
 constexpr std::size_t kMoneyTextBytes = 20;  // "-999,999,999,999.00" and a NUL
@@ -24,16 +24,7 @@ bool IsDigit(char c) {
 bool RoundTo(double& value, std::uint16_t decimals) {
   double scale = 1.0;
   for (int i = 0; i < decimals; ++i) scale *= 10.0;
-  value += kRoundingNudge;  // stays in the value whatever its sign
-  double whole = 0.0;
-  const double fraction = std::modf(value * scale, &whole);
-  const bool negative = value < 0.0;
-  // Positive halves round up (within 1e-9); negative ones away from zero
-  // only at a full -0.5.
-  if (negative && fraction <= -0.5) whole -= 1.0;
-  if (!negative && fraction >= kRoundUpFraction) whole += 1.0;
-  value = whole / scale;
-  return negative;
+  return detail::RoundScaled(value, scale);
 }
 
 void FormatAmount(char* buffer, double value) {

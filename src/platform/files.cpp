@@ -149,10 +149,14 @@ class FolderLock {
   int fd_;
 };
 
-// Says why a rewrite failed: the system's reason, the step, and what became
-// of the file.
+// Why a rewrite failed: the system's reason, the step, and what became of
+// the file.
+std::string RewriteFailedText(int error, const char* step, const char* outcome) {
+  return std::generic_category().message(error) + " (" + step + "); " + outcome;
+}
+
 bool RewriteFailed(int error, const char* step, const char* outcome) {
-  lastFileError = std::generic_category().message(error) + " (" + step + "); " + outcome;
+  lastFileError = RewriteFailedText(error, step, outcome);
   return false;
 }
 
@@ -221,34 +225,9 @@ FileIdentity IdentityOf(const std::string& path) {
 }
 
 bool WriteFileAtomically(const std::string& path, const void* data, std::size_t size) {
-  lastFileError.clear();
-  std::string tempPath;
-  const int fd = CreateTemporarySibling(path, tempPath);
-  if (fd < 0) return RewriteFailed(errno, "creating a new file in its folder", kLeftAsItWas);
-  const char* failedStep = nullptr;
-  if (WriteAll(fd, data, size, RewriteWrite) != static_cast<long>(size)) {
-    failedStep = "writing the new content";
-  } else if (RewriteSync(fd) != 0) {
-    failedStep = "flushing the new content to disk";
-  }
-  int error = errno;
-  if (::close(fd) != 0 && !failedStep) {
-    failedStep = "closing the new file";
-    error = errno;
-  }
-  if (!failedStep && RewriteRename(tempPath, path) != 0) {
-    failedStep = "putting the new file in place";
-    error = errno;
-  }
-  if (failedStep) {
-    ::unlink(tempPath.c_str());
-    return RewriteFailed(error, failedStep, kLeftAsItWas);
-  }
-  if (!SyncFolder(FolderOf(path))) {
-    return RewriteFailed(errno, "flushing its folder to disk",
-                         "the new content is in place but may not survive a power failure");
-  }
-  return true;
+  FileReplacement replacement(path);
+  return replacement.Write(std::string(static_cast<const char*>(data), size)) &&
+         replacement.Commit();
 }
 
 bool AppendToFile(const std::string& path, const std::string& firstLine, const std::string& text) {
@@ -292,6 +271,65 @@ namespace ledrix {
 
 std::string LastFileError() {
   return platform::lastFileError;
+}
+
+FileReplacement::FileReplacement(const std::string& path) : path_(path) {
+  platform::lastFileError.clear();
+  fd_ = platform::CreateTemporarySibling(path, tempPath_);
+  if (fd_ < 0) Fail(errno, "creating a new file in its folder");
+}
+
+FileReplacement::~FileReplacement() {
+  Discard();
+}
+
+bool FileReplacement::Write(const std::string& data) {
+  if (failed_) return false;
+  if (platform::WriteAll(fd_, data.data(), data.size(), platform::RewriteWrite) !=
+      static_cast<long>(data.size())) {
+    Fail(errno, "writing the new content");
+  }
+  return !failed_;
+}
+
+bool FileReplacement::Commit() {
+  if (failed_) {
+    platform::lastFileError = error_;  // the earlier failure, whatever ran since on this thread
+    return false;
+  }
+  if (platform::RewriteSync(fd_) != 0) return Fail(errno, "flushing the new content to disk");
+  const int closed = ::close(fd_);
+  fd_ = -1;
+  if (closed != 0) return Fail(errno, "closing the new file");
+  if (platform::RewriteRename(tempPath_, path_) != 0) {
+    return Fail(errno, "putting the new file in place");
+  }
+  tempPath_.clear();
+  // The new content is in place; only the rename's own durability is left.
+  if (!platform::SyncFolder(platform::FolderOf(path_))) {
+    error_ = platform::RewriteFailedText(
+        errno, "flushing its folder to disk",
+        "the new content is in place but may not survive a power failure");
+    platform::lastFileError = error_;
+    return false;
+  }
+  platform::lastFileError.clear();
+  return true;
+}
+
+bool FileReplacement::Fail(int error, const char* step) {
+  Discard();
+  error_ = platform::RewriteFailedText(error, step, platform::kLeftAsItWas);
+  platform::lastFileError = error_;
+  return false;
+}
+
+void FileReplacement::Discard() {
+  failed_ = true;
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+  if (!tempPath_.empty()) ::unlink(tempPath_.c_str());
+  tempPath_.clear();
 }
 
 }  // namespace ledrix

@@ -15,6 +15,8 @@
 #include <sstream>
 #include <string>
 
+#include "support/returns.h"
+
 #ifndef LEDRIX_CLI_PATH
 #define LEDRIX_CLI_PATH ""
 #endif
@@ -71,13 +73,7 @@ class CommandRun : public ::testing::Test {
     return std::string(LEDRIX_SOURCE_DIR) + "/examples/" + name;
   }
 
-  /// The text of a file under tests/data/.
-  static std::string Data(const std::string& name) {
-    std::stringstream text;
-    text << std::ifstream(std::string(LEDRIX_SOURCE_DIR) + "/tests/data/" + name).rdbuf();
-    return text.str();
-  }
-
+  static std::string Data(const std::string& name) { return DataText(name); }
   inline static std::filesystem::path dir_;
 };
 

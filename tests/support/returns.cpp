@@ -3,8 +3,34 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <fstream>
+#include <sstream>
 
 namespace ledrix::testing {
+
+std::string DataText(const std::string& name) {
+  std::stringstream text;
+  text << std::ifstream(std::string(LEDRIX_SOURCE_DIR) + "/tests/data/" + name, std::ios::binary)
+              .rdbuf();
+  return text.str();
+}
+
+std::vector<std::vector<std::string>> DataRows(const std::string& name) {
+  std::vector<std::vector<std::string>> rows;
+  std::istringstream table(DataText(name));
+  for (std::string line; std::getline(table, line);) {
+    if (line.empty() || line[0] == '#') continue;
+    for (const auto& [code, end] : {std::pair{"\\r", "\r"}, std::pair{"\\n", "\n"}}) {
+      for (size_t at; (at = line.find(code)) != std::string::npos;) line.replace(at, 2, end);
+    }
+    std::vector<std::string>& cells = rows.emplace_back();
+    for (size_t from = 0, tab = 0; tab != std::string::npos; from = tab + 1) {
+      tab = line.find('\t', from);
+      cells.push_back(line.substr(from, tab - from));
+    }
+  }
+  return rows;
+}
 
 Date D(const char* text) {
   Date date;

@@ -22,6 +22,13 @@ namespace ledrix::testing {
 /// date, a text that does not parse fails the calling test.
 Date D(const char* text);
 
+/// The text of a file under tests/data/ (empty when there is none).
+std::string DataText(const std::string& name);
+
+/// The rows of a table under tests/data/: one a line, cells separated by
+/// tabs, "\\r" and "\\n" standing for line ends; "#" lines are notes.
+std::vector<std::vector<std::string>> DataRows(const std::string& name);
+
 struct Entry {
   int type;
   const char* date;
