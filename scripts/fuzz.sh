@@ -10,6 +10,8 @@
 # target finds a crash, a hang (10 s for one input), a leak, memory beyond
 # 2 GB or a broken check; the input is in build-fuzz/findings/TARGET/, to be
 # fixed and then added to tests/fuzz/TARGET/, which every test run replays.
+# LEDRIX_FUZZ_SEED=N fixes the fuzzer's random seed, so that a run can be
+# repeated (CI's is fixed; a finding there must not depend on the draw).
 set -euo pipefail
 LEDRIX_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 source "$LEDRIX_ROOT/scripts/common.sh"
@@ -49,6 +51,7 @@ for target in "${selected[@]}"; do
            -artifact_prefix="$findings/")
   dictionary=$LEDRIX_ROOT/tests/fuzz/$target.dict
   [ -f "$dictionary" ] && options+=(-dict="$dictionary")
+  [ -n "${LEDRIX_FUZZ_SEED:-}" ] && options+=(-seed="$LEDRIX_FUZZ_SEED")
   seeds=("$LEDRIX_ROOT/tests/fuzz/$target")
   [ "$target" = return_file ] && seeds+=("$LEDRIX_ROOT/examples")
   result=clean
