@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "ledrix/date.h"
 #include "ledrix/export.h"
@@ -64,7 +65,7 @@ class LEDRIX_API FileReplacement {
   FileReplacement& operator=(const FileReplacement&) = delete;
 
   /// False once the new file could not be made or a write failed.
-  bool Write(const std::string& data);
+  bool Write(std::string_view data);
   /// True when the new content is in place.
   bool Commit();
 

@@ -226,7 +226,7 @@ FileIdentity IdentityOf(const std::string& path) {
 
 bool WriteFileAtomically(const std::string& path, const void* data, std::size_t size) {
   FileReplacement replacement(path);
-  return replacement.Write(std::string(static_cast<const char*>(data), size)) &&
+  return replacement.Write(std::string_view(static_cast<const char*>(data), size)) &&
          replacement.Commit();
 }
 
@@ -283,7 +283,7 @@ FileReplacement::~FileReplacement() {
   Discard();
 }
 
-bool FileReplacement::Write(const std::string& data) {
+bool FileReplacement::Write(std::string_view data) {
   if (failed_) return false;
   if (platform::WriteAll(fd_, data.data(), data.size(), platform::RewriteWrite) !=
       static_cast<long>(data.size())) {
